@@ -1,0 +1,86 @@
+#include "sim/cube_shell.h"
+
+#include <cmath>
+
+#include "sim/random_source.h"
+#include "sim/scene_parameters.h"
+
+CubeShellData CubeShell;
+
+namespace {
+
+// The cell coordinate of a position: c + 4 formed in double precision and
+// truncated. A particle with Outside clear normally stays within 3.98 of the
+// centre, so this lies in 0..7; it can lie outside when the container was
+// switched from sphere to cube while the particle was beyond the cube's
+// walls, and the clamp keeps every slot inside its own face.
+int CellCoordinate(float c) {
+  const int cell = static_cast<int>(static_cast<double>(c) + 4.0);
+  if (cell < 0) return 0;
+  if (cell > kCubeCellsPerSide - 1) return kCubeCellsPerSide - 1;
+  return cell;
+}
+
+// The two tests are written out separately, not as each other's negation,
+// so that a Permeability that is not a number fails both, as compared.
+bool IsIntact(std::int32_t counter) {
+  return std::fabs(static_cast<double>(counter)) < SaverSettings.Permeability;
+}
+
+bool IsBroken(std::int32_t counter) {
+  return std::fabs(static_cast<double>(counter)) >= SaverSettings.Permeability;
+}
+
+// A wall test whose condition holds: bounce off an intact cell and count on
+// it, or pass through a broken one. A particle already outside is left alone.
+void HitWall(Particle& p, int slot, float& velocity) {
+  if (p.Outside) return;
+  std::int32_t& counter = CubeShell.Counters[slot];
+  if (IsIntact(counter)) {
+    velocity = -velocity;
+    counter += CounterStep;
+  } else {
+    p.Outside = 1;
+  }
+}
+
+}  // namespace
+
+void InitCubeShell() {
+  const float baseAlpha = BaseAlpha(SaverSettings.Decay != 0);
+  for (Colour& colour : CubeShell.Colours) {
+    colour.r = static_cast<float>(UniformRandom());
+    colour.g = static_cast<float>(UniformRandom());
+    colour.b = static_cast<float>(UniformRandom());
+    UniformRandom();  // drawn but not kept
+    colour.a = baseAlpha;
+  }
+  for (std::int32_t& counter : CubeShell.Counters) counter = 0;
+}
+
+void StepCubeParticle(Particle& p) {
+  if (DistanceFromCentre(p.Position) > kFarAwayDistance) {
+    p.Position = {0.0f, 0.0f, 0.0f};
+    p.Outside = 0;
+  }
+  MoveParticle(p);
+
+  const Vector3& at = p.Position;
+  const int cx = CellCoordinate(at.x);
+  const int cy = CellCoordinate(at.y);
+  const int cz = CellCoordinate(at.z);
+
+  if (at.x >= kCubeWallDistance) HitWall(p, 128 + 8 * cy + (7 - cz), p.Velocity.x);
+  if (at.x <= -kCubeWallDistance) HitWall(p, 192 + 8 * cy + (7 - cz), p.Velocity.x);
+  if (at.y >= kCubeWallDistance) HitWall(p, 320 + 8 * cz + cx, p.Velocity.y);
+  if (at.y <= -kCubeWallDistance) HitWall(p, 256 + 8 * cz + cx, p.Velocity.y);
+  if (at.z >= kCubeWallDistance) HitWall(p, 8 * cy + cx, p.Velocity.z);
+  if (at.z <= -kCubeWallDistance) HitWall(p, 64 + 8 * cy + cx, p.Velocity.z);
+}
+
+void RegenerateCubeShell() {
+  if (!SaverSettings.Regeneration) return;
+  for (std::int32_t& counter : CubeShell.Counters) {
+    if (IsBroken(counter) && UniformRandom() >= 0.95) counter = 0;
+  }
+}

@@ -1,0 +1,63 @@
+// Shared set-up for the simulation tests: every test starts from the default
+// settings, a known random state and empty shells, because the simulation
+// works on process-wide records.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "sim/cube_shell.h"
+#include "sim/particle_swarm.h"
+#include "sim/random_source.h"
+#include "sim/scene_data.h"
+#include "sim/scene_parameters.h"
+#include "sim/sphere_shell.h"
+
+class SimTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SaverSettings = kDefaultSettings;
+    DeriveSceneParameters();
+    std::memset(&CubeShell, 0, sizeof CubeShell);
+    std::memset(&SphereShell, 0, sizeof SphereShell);
+    std::memset(&ParticleSwarm, 0, sizeof ParticleSwarm);
+    FrameCounter = 0;
+    SeedRandom(12345);
+  }
+
+  // How many NextRandom steps lead from state `from` to the current state;
+  // -1 if it is not reached within `limit` steps. Leaves the state as it was.
+  static long DrawsSince(std::uint32_t from, long limit = 1000000) {
+    const std::uint32_t now = RandomSource.State;
+    SeedRandom(from);
+    long n = 0;
+    while (RandomSource.State != now && n <= limit) {
+      NextRandom();
+      ++n;
+    }
+    SeedRandom(now);
+    return n <= limit ? n : -1;
+  }
+
+  // Seeds the generator so that its next draw is at least 0.95 (heal) or
+  // below it (no heal).
+  static void SeedSoNextDrawIs(bool atLeast095) {
+    for (std::uint32_t seed = 1;; ++seed) {
+      SeedRandom(seed);
+      const bool high = UniformRandom() >= 0.95;
+      if (high == atLeast095) {
+        SeedRandom(seed);
+        return;
+      }
+    }
+  }
+
+  static Particle Inside(Vector3 position, Vector3 velocity) {
+    Particle p{};
+    p.Position = position;
+    p.Velocity = velocity;
+    return p;
+  }
+};

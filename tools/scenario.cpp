@@ -1,0 +1,141 @@
+#include "tools/scenario.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "sim/random_source.h"
+#include "sim/scene_parameters.h"
+
+namespace {
+
+bool ParseFloat(const std::string& text, double& out) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  const float value = std::strtof(text.c_str(), &end);
+  if (*end != '\0') return false;
+  out = value;
+  return true;
+}
+
+bool ParseWhole(const std::string& text, std::uint64_t low, std::uint64_t high, double& out) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+  if (*end != '\0' || errno == ERANGE || value < low || value > high) return false;
+  out = static_cast<double>(value);
+  return true;
+}
+
+struct FlagSpec {
+  const char* name;
+  ScenarioAction::Kind kind;
+  const char* expects;
+};
+
+const FlagSpec kFlags[] = {
+    {"--container", ScenarioAction::kContainer, "cube or sphere"},
+    {"--decay", ScenarioAction::kDecay, "0 or 1"},
+    {"--regeneration", ScenarioAction::kRegeneration, "0 or 1"},
+    {"--permeability", ScenarioAction::kPermeability, "a number"},
+    {"--particles", ScenarioAction::kParticles, "a number"},
+    {"--clock", ScenarioAction::kClock, "a whole number of seconds from 0 to 4294967295"},
+    {"--frames-per-second", ScenarioAction::kFramesPerSecond, "a whole number from 1 to 4294967295"},
+    {"--frames", ScenarioAction::kFrames, "a whole number from 0 to 4294967295"},
+};
+
+bool ParseValue(ScenarioAction::Kind kind, const std::string& text, double& value) {
+  switch (kind) {
+    case ScenarioAction::kContainer:
+      if (text != "cube" && text != "sphere") return false;
+      value = text == "cube" ? 1 : 0;
+      return true;
+    case ScenarioAction::kDecay:
+    case ScenarioAction::kRegeneration:
+      if (text != "0" && text != "1") return false;
+      value = text == "1" ? 1 : 0;
+      return true;
+    case ScenarioAction::kPermeability:
+    case ScenarioAction::kParticles:
+      return ParseFloat(text, value);
+    case ScenarioAction::kClock:
+    case ScenarioAction::kFrames:
+      return ParseWhole(text, 0, UINT32_MAX, value);
+    case ScenarioAction::kFramesPerSecond:
+      return ParseWhole(text, 1, UINT32_MAX, value);
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ParseScenario(int argc, const char* const* argv, std::vector<ScenarioAction>& actions,
+                   std::string& error, const ExtraFlagHandler& extra) {
+  for (int i = 1; i < argc; i += 2) {
+    const std::string flag = argv[i];
+    if (i + 1 >= argc) {
+      error = "missing value after " + flag;
+      return false;
+    }
+    const std::string text = argv[i + 1];
+
+    const FlagSpec* spec = nullptr;
+    for (const FlagSpec& f : kFlags)
+      if (flag == f.name) spec = &f;
+    if (spec == nullptr) {
+      if (extra && flag.rfind("--", 0) == 0) {
+        error.clear();
+        if (extra(flag, text, error)) continue;
+        if (!error.empty()) return false;
+      }
+      error = "unknown argument: " + flag;
+      return false;
+    }
+
+    double value = 0;
+    if (!ParseValue(spec->kind, text, value)) {
+      error = flag + " expects " + spec->expects + ", not '" + text + "'";
+      return false;
+    }
+    actions.push_back({spec->kind, value});
+  }
+  return true;
+}
+
+void RunScenario(const std::vector<ScenarioAction>& actions, const ScenarioHooks& hooks) {
+  SaverSettings = kDefaultSettings;
+  std::uint32_t clock = 0;
+  std::uint64_t framesPerSecond = 60;
+  std::uint64_t frameIndex = 0;
+  bool initialised = false;
+
+  auto initialise = [&] {
+    ReseedFromTime(clock);
+    DeriveSceneParameters();
+    hooks.initialise();
+    initialised = true;
+  };
+
+  for (const ScenarioAction& a : actions) {
+    switch (a.kind) {
+      case ScenarioAction::kContainer: SaverSettings.ObjectType = static_cast<std::uint8_t>(a.value); break;
+      case ScenarioAction::kDecay: SaverSettings.Decay = static_cast<std::uint8_t>(a.value); break;
+      case ScenarioAction::kRegeneration: SaverSettings.Regeneration = static_cast<std::uint8_t>(a.value); break;
+      case ScenarioAction::kPermeability: SaverSettings.Permeability = static_cast<float>(a.value); break;
+      case ScenarioAction::kParticles: SaverSettings.SpawnPoints = static_cast<float>(a.value); break;
+      case ScenarioAction::kClock: clock = static_cast<std::uint32_t>(a.value); break;
+      case ScenarioAction::kFramesPerSecond: framesPerSecond = static_cast<std::uint64_t>(a.value); break;
+      case ScenarioAction::kFrames:
+        if (!initialised) initialise();
+        for (std::uint64_t n = static_cast<std::uint64_t>(a.value); n > 0; --n, ++frameIndex) {
+          // The calendar second wraps with the clock's low 32 bits.
+          ReseedFromTime(static_cast<std::uint32_t>(clock + frameIndex / framesPerSecond));
+          DeriveSceneParameters();
+          hooks.frame();
+        }
+        break;
+    }
+  }
+  if (!initialised) initialise();
+}
