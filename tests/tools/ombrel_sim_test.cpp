@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,7 +22,9 @@ struct SimRun {
 };
 
 SimRun RunSim(const std::string& args) {
-  const std::string errFile = ::testing::TempDir() + "ombrel_sim_stderr.txt";
+  // Test cases run as parallel processes: each needs a file of its own.
+  const std::string errFile =
+      ::testing::TempDir() + "ombrel_sim_stderr_" + std::to_string(getpid()) + ".txt";
   const std::string command = std::string(OMBREL_SIM_PATH) + " " + args + " 2>" + errFile;
   SimRun run{};
   FILE* pipe = popen(command.c_str(), "r");
@@ -31,6 +34,7 @@ SimRun RunSim(const std::string& args) {
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   std::ifstream err(errFile);
   run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+  std::remove(errFile.c_str());
   std::istringstream in(run.out);
   for (std::string line; std::getline(in, line);) run.lines.push_back(line);
   return run;
