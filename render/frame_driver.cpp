@@ -1,0 +1,23 @@
+#include "render/frame_driver.h"
+
+#include <GL/gl.h>
+
+#include "render/cube_drawing.h"
+#include "render/gl_setup.h"
+#include "render/sphere_drawing.h"
+#include "sim/scene_data.h"
+#include "sim/scene_parameters.h"
+
+void InitScene() {
+  InitSpriteState();
+  InitSceneData();
+}
+
+void RenderFrame() {
+  AdvanceFrameCounter();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  if (SaverSettings.ObjectType) DrawCubeFrame();
+  else DrawSphereFrame();
+  glFlush();
+}

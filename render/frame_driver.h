@@ -1,0 +1,10 @@
+// Ties the scene together: the one-time initialisation and the frame.
+#pragma once
+
+// The sprite state, then the scene's data in their fixed order (cube shell,
+// FrameCounter 4, particles, sphere shell), all from one random sequence.
+void InitScene();
+
+// One frame into the back buffer: FrameCounter + 1, clear, identity, the
+// container that ObjectType chooses (read anew every frame), flush.
+void RenderFrame();
