@@ -1,0 +1,114 @@
+// ombrel-frames: renders the scene without any display and writes frames as
+// PNG files.
+//
+//   ombrel-frames [scenario arguments] [--size WxH] [--out DIR] [--every N]
+//
+// Scenario arguments as for ombrel-sim (see tools/scenario.h). --size is the
+// picture size (1024x768), --out the folder for the files (frames), --every
+// writes every N-th frame (1): frame-000001.png is the first frame.
+// Exit code 0; 2 with one line on stderr for bad arguments; 1 when no
+// OpenGL context can be made or a file cannot be written.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "render/frame_driver.h"
+#include "render/gl_setup.h"
+#include "tools/offscreen_context.h"
+#include "tools/scenario.h"
+
+namespace {
+
+struct FrameOptions {
+  int width = 1024, height = 768;
+  std::string out = "frames";
+  unsigned long every = 1;
+};
+
+bool ParsePositive(const std::string& text, unsigned long& out) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  char* end = nullptr;
+  out = std::strtoul(text.c_str(), &end, 10);
+  return *end == '\0' && out > 0 && out < (1ul << 20);
+}
+
+bool ParseFrameOption(FrameOptions& options, const std::string& flag, const std::string& value,
+                      std::string& error) {
+  if (flag == "--size") {
+    const size_t x = value.find('x');
+    unsigned long w = 0, h = 0;
+    if (x == std::string::npos || !ParsePositive(value.substr(0, x), w) ||
+        !ParsePositive(value.substr(x + 1), h) || w > 16384 || h > 16384) {
+      error = "--size expects WIDTHxHEIGHT, each from 1 to 16384, not '" + value + "'";
+      return false;
+    }
+    options.width = static_cast<int>(w);
+    options.height = static_cast<int>(h);
+    return true;
+  }
+  if (flag == "--out") {
+    if (value.empty()) {
+      error = "--out expects a folder";
+      return false;
+    }
+    options.out = value;
+    return true;
+  }
+  if (flag == "--every") {
+    if (!ParsePositive(value, options.every)) {
+      error = "--every expects a whole number of at least 1, not '" + value + "'";
+      return false;
+    }
+    return true;
+  }
+  return false;  // not ours: an unknown argument
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  FrameOptions options;
+  std::vector<ScenarioAction> actions;
+  std::string error;
+  const bool parsed = ParseScenario(argc, argv, actions, error,
+                                    [&](const std::string& flag, const std::string& value,
+                                        std::string& e) { return ParseFrameOption(options, flag, value, e); });
+  if (!parsed) {
+    std::fprintf(stderr, "ombrel-frames: %s\n", error.c_str());
+    return 2;
+  }
+
+  OffscreenContext context;
+  if (!context.Create(options.width, options.height, error)) {
+    std::fprintf(stderr, "ombrel-frames: %s\n", error.c_str());
+    return 1;
+  }
+  std::error_code made;
+  std::filesystem::create_directories(options.out, made);
+  if (made) {
+    std::fprintf(stderr, "ombrel-frames: cannot create %s: %s\n", options.out.c_str(),
+                 made.message().c_str());
+    return 1;
+  }
+
+  // The scene window's creation order: projection, pipeline, scene.
+  SetProjection(options.width, options.height);
+  InitGLState();
+
+  unsigned long frame = 0;
+  bool failed = false;
+  RunScenario(actions, {InitScene, [&] {
+                          RenderFrame();
+                          if (failed || ++frame % options.every != 0) return;
+                          char name[32];
+                          std::snprintf(name, sizeof name, "frame-%06lu.png", frame);
+                          const std::string path = (std::filesystem::path(options.out) / name).string();
+                          if (!WritePng(path, options.width, options.height, context.ReadRgb(), error)) {
+                            std::fprintf(stderr, "ombrel-frames: %s\n", error.c_str());
+                            failed = true;
+                          }
+                        }});
+  return failed ? 1 : 0;
+}
