@@ -1,50 +1,23 @@
 // Runs the real ombrel-sim program and checks its output and exit codes.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
+#include "tests/tools/run_program.h"
+
 
 #include <algorithm>
-#include <cstdio>
-#include <iterator>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct SimRun {
-  int exitCode;
-  std::string out, err;
-  std::vector<std::string> lines;
-};
-
-SimRun RunSim(const std::string& args) {
-  // Test cases run as parallel processes: each needs a file of its own.
-  const std::string errFile =
-      ::testing::TempDir() + "ombrel_sim_stderr_" + std::to_string(getpid()) + ".txt";
-  const std::string command = std::string(OMBREL_SIM_PATH) + " " + args + " 2>" + errFile;
-  SimRun run{};
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[65536];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errFile);
-  run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-  std::remove(errFile.c_str());
-  std::istringstream in(run.out);
-  for (std::string line; std::getline(in, line);) run.lines.push_back(line);
-  return run;
-}
+ProgramRun RunSim(const std::string& args) { return RunProgram(OMBREL_SIM_PATH, args); }
 
 const std::string kFloat = R"((-?(\d+(\.\d+)?(e[-+]\d+)?|inf|nan)))";
 
 // Checks the whole output against the line format, in its order, and
 // returns the number of non-zero cube and sphere counter lines.
-void ExpectWellFormed(const SimRun& run) {
+void ExpectWellFormed(const ProgramRun& run) {
   const std::regex random(R"(random \d+)"), frame(R"(framecounter -?\d+)");
   const std::regex particle("particle (\\d+) [01]( " + kFloat + "){6}");
   const std::regex cube(R"(cube (\d+) (-?[1-9]\d*))");
@@ -88,19 +61,19 @@ void ExpectWellFormed(const SimRun& run) {
   EXPECT_EQ(i, run.lines.size()) << "unexpected trailing lines";
 }
 
-std::string Line(const SimRun& run, const std::string& prefix) {
+std::string Line(const ProgramRun& run, const std::string& prefix) {
   for (const std::string& l : run.lines)
     if (l.rfind(prefix, 0) == 0) return l;
   return "";
 }
 
 // The last field of the first line that starts with `prefix`.
-std::string LastField(const SimRun& run, const std::string& prefix) {
+std::string LastField(const ProgramRun& run, const std::string& prefix) {
   const std::string line = Line(run, prefix);
   return line.substr(line.rfind(' ') + 1);
 }
 
-int CountPrefix(const SimRun& run, const std::string& prefix) {
+int CountPrefix(const ProgramRun& run, const std::string& prefix) {
   int n = 0;
   for (const std::string& l : run.lines) n += l.rfind(prefix, 0) == 0;
   return n;
@@ -109,7 +82,7 @@ int CountPrefix(const SimRun& run, const std::string& prefix) {
 }  // namespace
 
 TEST(OmbrelSim, WithoutFramesPrintsTheFreshSceneAtSecondZero) {
-  const SimRun run = RunSim("");
+  const ProgramRun run = RunSim("");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   ExpectWellFormed(run);
   EXPECT_EQ(run.lines[1], "framecounter 4");
@@ -123,7 +96,7 @@ TEST(OmbrelSim, WornScenesAreWellFormedAndRepeatable) {
   for (const char* args : {"--particles 2050 --frames 600",
                            "--container sphere --particles 2050 --frames 600",
                            "--container sphere --decay 0 --permeability 1 --frames 300"}) {
-    const SimRun first = RunSim(args);
+    const ProgramRun first = RunSim(args);
     ASSERT_EQ(first.exitCode, 0) << args << ": " << first.err;
     ExpectWellFormed(first);
     EXPECT_GT(CountPrefix(first, "cube ") + CountPrefix(first, "sphere "), 0) << args;
@@ -132,8 +105,8 @@ TEST(OmbrelSim, WornScenesAreWellFormedAndRepeatable) {
 }
 
 TEST(OmbrelSim, FramesCountAcrossSeveralFrameArguments) {
-  const SimRun once = RunSim("--clock 1000 --frames-per-second 7 --frames 40");
-  const SimRun split = RunSim("--clock 1000 --frames-per-second 7 --frames 15 --frames 25");
+  const ProgramRun once = RunSim("--clock 1000 --frames-per-second 7 --frames 40");
+  const ProgramRun split = RunSim("--clock 1000 --frames-per-second 7 --frames 15 --frames 25");
   ASSERT_EQ(once.exitCode, 0);
   EXPECT_EQ(once.lines[1], "framecounter 44");
   EXPECT_EQ(split.out, once.out);
@@ -143,15 +116,15 @@ TEST(OmbrelSim, FramesCountAcrossSeveralFrameArguments) {
 
 TEST(OmbrelSim, SettingsAfterInitialisationActOnlyOnLaterFrames) {
   // Growth before the scene exists makes the cells start invisible...
-  const SimRun before = RunSim("--decay 0 --frames 0");
+  const ProgramRun before = RunSim("--decay 0 --frames 0");
   EXPECT_EQ(LastField(before, "cubecolour 0"), "0");
   // ...after it, the cells keep the base alpha they were given.
-  const SimRun after = RunSim("--frames 0 --decay 0");
+  const ProgramRun after = RunSim("--frames 0 --decay 0");
   EXPECT_EQ(LastField(after, "cubecolour 0"), "0.600000024");
   // Records beyond the count in play keep their state until the count grows.
-  const SimRun initial = RunSim("--frames 0");
-  const SimRun few = RunSim("--particles 50 --frames 100");
-  const SimRun grown = RunSim("--particles 50 --frames 100 --particles 2050 --frames 1");
+  const ProgramRun initial = RunSim("--frames 0");
+  const ProgramRun few = RunSim("--particles 50 --frames 100");
+  const ProgramRun grown = RunSim("--particles 50 --frames 100 --particles 2050 --frames 1");
   EXPECT_EQ(Line(few, "particle 1000 "), Line(initial, "particle 1000 "));
   EXPECT_NE(Line(few, "particle 49 "), Line(initial, "particle 49 "));
   EXPECT_NE(Line(grown, "particle 1000 "), Line(initial, "particle 1000 "));
@@ -165,7 +138,7 @@ TEST(OmbrelSim, HandEditedValuesRunToTheEnd) {
                            "--permeability nan --container sphere --particles 2050 --frames 400",
                            "--particles 1e9 --frames 50", "--particles -7 --frames 50",
                            "--clock 4294967295 --frames-per-second 1 --frames 3"}) {
-    const SimRun run = RunSim(args);
+    const ProgramRun run = RunSim(args);
     ASSERT_EQ(run.exitCode, 0) << args << ": " << run.err;
     ExpectWellFormed(run);
   }
@@ -176,7 +149,7 @@ TEST(OmbrelSim, BadArgumentsGetOneLineAndExitCodeTwo) {
                            "--frames -1", "--clock 4294967296", "--clock -1", "--decay 2",
                            "--regeneration yes", "--container cone", "--permeability 1x",
                            "--particles ''", "--frames-per-second 0", "frames 3"}) {
-    const SimRun run = RunSim(args);
+    const ProgramRun run = RunSim(args);
     EXPECT_EQ(run.exitCode, 2) << args;
     EXPECT_TRUE(run.out.empty()) << args;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << ": " << run.err;

@@ -1,0 +1,89 @@
+// Whole frames on Mesa's software renderer: RenderFrame and glFinish, for
+// each container, particle count and picture size, in a worn steady state.
+// The SimulationOnly rows run the same frames without drawing, so the share
+// of a frame spent in the simulation is their time over the frame's.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "render/frame_driver.h"
+#include "render/gl_setup.h"
+#include "sim/random_source.h"
+#include "sim/scene_data.h"
+#include "sim/scene_parameters.h"
+#include "tools/offscreen_context.h"
+
+namespace {
+
+constexpr std::uint32_t kClock = 1700000000u;
+
+void PrepareWornScene(std::uint8_t objectType, float particles) {
+  SaverSettings = kDefaultSettings;
+  SaverSettings.ObjectType = objectType;
+  SaverSettings.SpawnPoints = particles;
+  ReseedFromTime(kClock);
+  DeriveSceneParameters();
+  InitSceneData();
+  for (int frame = 0; frame < 3000; ++frame) {
+    ReseedFromTime(kClock + frame / 60);
+    DeriveSceneParameters();
+    if (objectType) SimulateCubeFrame();
+    else SimulateSphereFrame();
+  }
+}
+
+// Arguments: object type (0 sphere, 1 cube), particles, width, height.
+void BM_RenderFrame(benchmark::State& state) {
+  const auto objectType = static_cast<std::uint8_t>(state.range(0));
+  const int width = static_cast<int>(state.range(2)), height = static_cast<int>(state.range(3));
+  OffscreenContext context;
+  std::string error;
+  if (!context.Create(width, height, error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  SetProjection(width, height);
+  InitGLState();
+  InitSpriteState();
+  PrepareWornScene(objectType, static_cast<float>(state.range(1)));
+  for (auto _ : state) {
+    RenderFrame();
+    glFinish();
+  }
+  state.counters["fps"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_SimulationOnly(benchmark::State& state) {
+  const auto objectType = static_cast<std::uint8_t>(state.range(0));
+  PrepareWornScene(objectType, static_cast<float>(state.range(1)));
+  for (auto _ : state) {
+    if (objectType) SimulateCubeFrame();
+    else SimulateSphereFrame();
+    benchmark::ClobberMemory();
+  }
+}
+
+void Scenes(benchmark::internal::Benchmark* b, bool withSize) {
+  for (int objectType : {1, 0})
+    for (int particles : {250, 2050}) {
+      if (!withSize) {
+        b->Args({objectType, particles});
+        continue;
+      }
+      b->Args({objectType, particles, 1024, 768});
+      b->Args({objectType, particles, 1920, 1080});
+    }
+}
+
+BENCHMARK(BM_RenderFrame)
+    ->ArgNames({"cube", "particles", "w", "h"})
+    ->Apply([](benchmark::internal::Benchmark* b) { Scenes(b, true); })
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_SimulationOnly)
+    ->ArgNames({"cube", "particles"})
+    ->Apply([](benchmark::internal::Benchmark* b) { Scenes(b, false); })
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
