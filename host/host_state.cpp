@@ -1,0 +1,14 @@
+#include "host/host_state.h"
+
+SaverHostStateRecord SaverHostState = {
+    nullptr, FALSE, nullptr, FALSE, FALSE, 0, {0, 0}, nullptr, nullptr, nullptr,
+    nullptr, nullptr, FALSE, kNoVerifyYet,
+};
+
+void InitHostState(HINSTANCE instance) {
+  SaverHostState.SaverInstance = instance;
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;  // 148 bytes
+  SaverHostState.OnWindows9x =
+      GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}

@@ -1,0 +1,145 @@
+#include "host/launch.h"
+
+#include "host/host_state.h"
+#include "host/password.h"
+#include "host/saver_window.h"
+#include "settings/config_dialog.h"
+
+namespace {
+
+bool IsBlank(char c) { return c >= 1 && c <= 32; }
+
+HWND AsWindow(DWORD handle) { return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(handle)); }
+
+const char* SkipSpaces(const char* text) {
+  while (*text == ' ') ++text;
+  return text;
+}
+
+// The thread's information block, whose first field heads the chain of
+// exception registrations. (GCC 12 warns wrongly about mingw's reader of fs.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+NT_TIB* ThreadInformation() { return reinterpret_cast<NT_TIB*>(NtCurrentTeb()); }
+#pragma GCC diagnostic pop
+
+// The fault guard: a frame-based exception registration of its own on the
+// thread's handler chain (GCC has no __try/__except on 32-bit Windows).
+struct GuardFrame {
+  EXCEPTION_REGISTRATION_RECORD registration;  // must come first: the system sees this
+  void* resume[5];                             // __builtin_setjmp buffer
+};
+
+EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* establisher,
+                                           CONTEXT* context, void* /*dispatcher*/) {
+  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+    return ExceptionContinueSearch;
+  EXCEPTION_POINTERS pointers = {record, context};
+  const LONG answer = UnhandledExceptionFilter(&pointers);
+  if (answer == EXCEPTION_CONTINUE_EXECUTION) return ExceptionContinueExecution;
+  if (answer != EXCEPTION_EXECUTE_HANDLER) return ExceptionContinueSearch;
+
+  // Run the unwind handlers of the frames inside the guard, take the guard
+  // off the chain and resume in RunGuarded.
+  auto* frame = static_cast<GuardFrame*>(establisher);
+  RtlUnwind(establisher, nullptr, record, nullptr);
+  ThreadInformation()->ExceptionList = frame->registration.Next;
+  SetSaverRunning(false);
+  __builtin_longjmp(frame->resume, 1);
+}
+
+int RunSwitch(const char* tail) {
+  const LaunchSwitch s = ReadSwitch(tail);
+  switch (s.mode) {
+    case LaunchMode::kConfigure:
+      return RunConfigDialog(nullptr);
+    case LaunchMode::kSaver:
+      return RunSaverWindow(nullptr);
+    case LaunchMode::kPreview:
+      return RunPreview(s.text);
+    case LaunchMode::kConfigureSwitch: {
+      HWND owner = *s.text == ':' ? AsWindow(ParseWindowHandle(s.text + 1)) : nullptr;
+      if (!owner || !IsWindow(owner)) owner = GetForegroundWindow();
+      return RunConfigDialog(owner);
+    }
+    case LaunchMode::kChangePassword:
+      return SaverHostState.OnWindows9x ? RunChangePassword(SkipSpaces(s.text)) : -1;
+    case LaunchMode::kInvalid:
+      break;
+  }
+  return -1;
+}
+
+}  // namespace
+
+const char* FindArgumentTail(const char* line) {
+  if (*line == '"') {
+    line = CharNextA(line);
+    while (*line && *line != '"') line = CharNextA(line);
+    if (*line == '"') line = CharNextA(line);
+  } else if (*line && !IsBlank(*line)) {
+    while (*line && !IsBlank(*line)) line = CharNextA(line);
+  }
+  while (*line && IsBlank(*line)) line = CharNextA(line);
+  return line;
+}
+
+LaunchSwitch ReadSwitch(const char* tail) {
+  while (*tail == ' ' || *tail == '-' || *tail == '/') ++tail;
+  const char* after = *tail ? tail + 1 : tail;
+  switch (*tail) {
+    case '\0': return {LaunchMode::kConfigure, tail};
+    case 's': case 'S': return {LaunchMode::kSaver, after};
+    case 'p': case 'P': case 'l': case 'L': return {LaunchMode::kPreview, SkipSpaces(after)};
+    case 'c': case 'C': return {LaunchMode::kConfigureSwitch, after};
+    case 'a': case 'A': return {LaunchMode::kChangePassword, SkipSpaces(after)};
+    default: return {LaunchMode::kInvalid, tail};
+  }
+}
+
+DWORD ParseWindowHandle(const char* text) {
+  DWORD value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) value = value * 10 + static_cast<DWORD>(*text - '0');
+  return value;
+}
+
+int RunPreview(const char* text) {
+  HWND parent = AsWindow(ParseWindowHandle(text));
+  if (!parent || !IsWindow(parent)) return -1;
+  return RunSaverWindow(parent);
+}
+
+int RunConfigDialog(HWND owner) {
+  return static_cast<int>(DialogBoxParamA(SaverHostState.SaverInstance, MAKEINTRESOURCEA(kConfigDialogId),
+                                          owner, ConfigDialogProc, 0));
+}
+
+int RunChangePassword(const char* text) {
+  HWND parent = AsWindow(ParseWindowHandle(text));
+  if (!parent || !IsWindow(parent)) parent = GetForegroundWindow();
+  ChangeSaverPassword(parent);
+  return 0;
+}
+
+int RunGuarded(int (*mode)(const char* text), const char* text, int faultResult) {
+  GuardFrame frame;
+  NT_TIB* tib = ThreadInformation();
+  if (__builtin_setjmp(frame.resume)) return faultResult;  // resumed by GuardHandler
+  frame.registration.Next = tib->ExceptionList;
+  frame.registration.Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(GuardHandler);
+  tib->ExceptionList = &frame.registration;
+  const int result = mode(text);
+  tib->ExceptionList = frame.registration.Next;
+  return result;
+}
+
+int SaverLaunch(HINSTANCE instance, const char* argumentTail) {
+  InitHostState(instance);
+  // The exit code after a handled fault is ours to choose: -1, as for failure.
+  return RunGuarded(RunSwitch, argumentTail, -1);
+}
+
+void SaverEntry() {
+  const char* tail = FindArgumentTail(GetCommandLineA());
+  ExitProcess(static_cast<UINT>(SaverLaunch(GetModuleHandleA(nullptr), tail)));
+}
