@@ -83,33 +83,42 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   return SceneProc(window, message, wParam, lParam);
 }
 
-int RunSaverWindow(HWND parent) {
-  SaverHostStateRecord& s = SaverHostState;
+bool RegisterSaverClass() {
   WNDCLASSA windowClass = {};
   windowClass.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = SaverWindowProc;
-  windowClass.hInstance = s.SaverInstance;
-  windowClass.hIcon = LoadIconA(s.SaverInstance, MAKEINTRESOURCEA(kClassIconId));
+  windowClass.hInstance = SaverHostState.SaverInstance;
+  windowClass.hIcon = LoadIconA(SaverHostState.SaverInstance, MAKEINTRESOURCEA(kClassIconId));
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kSaverClassName;
+  return RegisterClassA(&windowClass) != 0;
+}
 
-  DWORD exStyle, style;
-  const char* title;
-  RECT area;
+HWND CreateSaverWindow(HWND parent) {
+  SaverHostStateRecord& s = SaverHostState;
   if (parent) {
-    GetClientRect(parent, &area);
+    RECT client;
+    GetClientRect(parent, &client);
     s.InPreview = TRUE;
-    exStyle = 0;
-    style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-    title = "Preview";
+    s.SaverWindow = CreateWindowExA(0, kSaverClassName, "Preview", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                    0, 0, client.right, client.bottom, parent, nullptr, s.SaverInstance,
+                                    nullptr);
   } else {
-    HDC screen = GetDC(nullptr);
-    GetClipBox(screen, &area);
-    ReleaseDC(nullptr, screen);
-    exStyle = WS_EX_TOPMOST;
-    style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    title = kFullScreenTitle;
+    RECT screen;
+    HDC dc = GetDC(nullptr);
+    GetClipBox(dc, &screen);
+    ReleaseDC(nullptr, dc);
+    s.SaverWindow = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kFullScreenTitle,
+                                    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, screen.left,
+                                    screen.top, screen.right - screen.left, screen.bottom - screen.top,
+                                    nullptr, nullptr, s.SaverInstance, nullptr);
+  }
+  return s.SaverWindow;
+}
 
+int RunSaverWindow(HWND parent) {
+  SaverHostStateRecord& s = SaverHostState;
+  if (!parent) {
     HWND running = FindWindowA(kSaverClassName, kFullScreenTitle);
     if (running && IsWindow(running)) {
       SetForegroundWindow(running);
@@ -121,14 +130,7 @@ int RunSaverWindow(HWND parent) {
 
   // The exit code when no window can be made; every quit posted is 0.
   int exitCode = -1;
-  if (RegisterClassA(&windowClass)) {
-    const int x = parent ? 0 : area.left, y = parent ? 0 : area.top;
-    const int width = parent ? area.right : area.right - area.left;
-    const int height = parent ? area.bottom : area.bottom - area.top;
-    s.SaverWindow = CreateWindowExA(exStyle, kSaverClassName, title, style, x, y, width, height,
-                                    parent, nullptr, s.SaverInstance, nullptr);
-  }
-  if (s.SaverWindow) {
+  if (RegisterSaverClass() && CreateSaverWindow(parent)) {
     if (!parent) SetForegroundWindow(s.SaverWindow);
     MSG message;
     // GetMessageA answers -1 only for a bad window filter; stop then as well.

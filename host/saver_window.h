@@ -12,4 +12,11 @@ extern const char kFullScreenTitle[];   // "Screen Saver"
 // full-screen saver is already running (it is brought to the front).
 int RunSaverWindow(HWND parent);
 
+// The window class "WindowsScreenSaverClass" with SaverWindowProc.
+bool RegisterSaverClass();
+
+// The full-screen window over the screen's clip box, or the preview child
+// covering parent's client area (which sets InPreview). Stores SaverWindow.
+HWND CreateSaverWindow(HWND parent);
+
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

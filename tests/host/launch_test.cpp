@@ -1,0 +1,126 @@
+// The command line: argument tail, switch, window handles, and the fault guard.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "host/host_state.h"
+#include "host/launch.h"
+
+namespace {
+
+TEST(ArgumentTail, StepsOverTheProgramNameAndBlanks) {
+  const struct { const char* line; const char* tail; } cases[] = {
+      {"ombrel.scr /s", "/s"},
+      {"ombrel.scr", ""},
+      {"\"C:\\Program Files\\ombrel.scr\" /p 612", "/p 612"},
+      {"\"C:\\saver.scr\"/s", "/s"},          // no blank after the closing quote
+      {"\"C:\\unclosed.scr /s", ""},          // an unclosed quote takes the whole line
+      {"\"\"", ""},
+      {"", ""},
+      {"  /c:5", "/c:5"},                     // a leading blank skips no name
+      {"saver.scr \t\x01 /a 3", "/a 3"},      // every code 1..32 is a blank
+      {"sa\xe9ver.scr /s", "/s"},             // bytes above 127 are not blanks
+  };
+  for (const auto& c : cases) EXPECT_STREQ(FindArgumentTail(c.line), c.tail) << c.line;
+}
+
+TEST(LaunchSwitch, ChoosesTheModeByItsLetter) {
+  const struct { const char* tail; LaunchMode mode; const char* text; } cases[] = {
+      {"", LaunchMode::kConfigure, ""},
+      {" -/ //", LaunchMode::kConfigure, ""},
+      {"/s", LaunchMode::kSaver, ""},
+      {"/S anything", LaunchMode::kSaver, " anything"},
+      {"-s", LaunchMode::kSaver, ""},
+      {"s", LaunchMode::kSaver, ""},
+      {"//-s", LaunchMode::kSaver, ""},
+      {"/p 612", LaunchMode::kPreview, "612"},
+      {"/p612", LaunchMode::kPreview, "612"},
+      {"/P   612 x", LaunchMode::kPreview, "612 x"},
+      {"/l 612", LaunchMode::kPreview, "612"},
+      {"/p:612", LaunchMode::kPreview, ":612"},
+      {"/c:612", LaunchMode::kConfigureSwitch, ":612"},
+      {"/c 612", LaunchMode::kConfigureSwitch, " 612"},
+      {"/C", LaunchMode::kConfigureSwitch, ""},
+      {"/a 612", LaunchMode::kChangePassword, "612"},
+      {"/x", LaunchMode::kInvalid, "x"},
+      {"/?", LaunchMode::kInvalid, "?"},
+      {"/\ts", LaunchMode::kInvalid, "\ts"},
+      {"/5", LaunchMode::kInvalid, "5"},
+      {"/\xd3", LaunchMode::kInvalid, "\xd3"},
+  };
+  for (const auto& c : cases) {
+    const LaunchSwitch s = ReadSwitch(c.tail);
+    EXPECT_EQ(s.mode, c.mode) << c.tail;
+    EXPECT_STREQ(s.text, c.text) << c.tail;
+  }
+}
+
+TEST(WindowHandle, TakesTheLeadingDecimalDigitsWrapping) {
+  const struct { const char* text; DWORD handle; } cases[] = {
+      {"612", 612}, {"612 and more", 612}, {"", 0}, {":612", 0}, {" 612", 0}, {"-5", 0},
+      {"0x1F", 0}, {"4294967295", 4294967295u}, {"4294967297", 1}, {"007", 7},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseWindowHandle(c.text), c.handle) << c.text;
+}
+
+TEST(Launch, PreviewAndPasswordNeedAUsableWindow) {
+  InitHostState(GetModuleHandleA(nullptr));
+  EXPECT_EQ(SaverLaunch(GetModuleHandleA(nullptr), "/p"), -1);
+  EXPECT_EQ(SaverLaunch(GetModuleHandleA(nullptr), "/p 0"), -1);
+  EXPECT_EQ(SaverLaunch(GetModuleHandleA(nullptr), "/p:612"), -1);
+  EXPECT_EQ(SaverLaunch(GetModuleHandleA(nullptr), "/x"), -1);
+  // Not the 95/98 family here: changing the password is not offered.
+  EXPECT_FALSE(SaverHostState.OnWindows9x);
+  EXPECT_EQ(SaverLaunch(GetModuleHandleA(nullptr), "/a 612"), -1);
+}
+
+// The fault guard, with a top-level filter of the test's own standing in for
+// the system's answer.
+int filterCalls = 0;
+DWORD faultCode = 0;
+
+LONG WINAPI AnswerExecuteHandler(EXCEPTION_POINTERS* pointers) {
+  ++filterCalls;
+  faultCode = pointers->ExceptionRecord->ExceptionCode;
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+int FaultingMode(const char*) {
+  volatile int* nowhere = nullptr;
+  *nowhere = 1;
+  return 7;
+}
+
+int QuietMode(const char* text) { return static_cast<int>(std::string(text).size()); }
+
+BOOL ScreenSaverRunning() {
+  BOOL running = FALSE;
+  SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+  return running;
+}
+
+TEST(FaultGuard, HandsAFaultToTheFilterAndSwitchesTheRunningStateOff) {
+  SaverHostState.OnWindows9x = TRUE;  // SetSaverRunning acts only on that family
+  UINT previous = 0;
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, &previous, 0);
+  ASSERT_TRUE(ScreenSaverRunning());
+
+  LPTOP_LEVEL_EXCEPTION_FILTER old = SetUnhandledExceptionFilter(AnswerExecuteHandler);
+  filterCalls = 0;
+  EXPECT_EQ(RunGuarded(FaultingMode, "", -1), -1);
+  SetUnhandledExceptionFilter(old);
+  SaverHostState.OnWindows9x = FALSE;
+
+  EXPECT_EQ(filterCalls, 1);
+  EXPECT_EQ(faultCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+  EXPECT_FALSE(ScreenSaverRunning());
+
+  // Without a fault the mode's own result comes back, and the guard is off
+  // the handler chain again: a second guarded run still works.
+  EXPECT_EQ(RunGuarded(QuietMode, "abc", -1), 3);
+  EXPECT_EQ(RunGuarded(QuietMode, "", -1), 0);
+}
+
+}  // namespace
