@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <GL/gl.h>
+
 #include <string>
+#include <vector>
 
 #include "host/host_state.h"
 #include "host/saver_window.h"
@@ -47,10 +50,10 @@ class SaverWindowTest : public ::testing::Test {
     while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {}
   }
 
-  void StoreResolution(DWORD resolution) {
+  static void StoreSetting(const char* name, DWORD value) {
     HKEY key;
     RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    RegSetValueExA(key, "Resolution", 0, REG_DWORD, reinterpret_cast<BYTE*>(&resolution), 4);
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4);
     RegCloseKey(key);
   }
 
@@ -134,8 +137,32 @@ TEST_F(SaverWindowTest, PreviewFillsItsParentAndRendersWithNoModeChosen) {
   EXPECT_EQ(CurrentScreenMode.Height, 112);
 }
 
+// Lit pixels of the frame just shown in the current context (read from the
+// back buffer, which the software renderer keeps after the swap).
+int LitPixels(int width, int height) {
+  std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  int lit = 0;
+  for (size_t i = 0; i < rgb.size(); i += 3) lit += (rgb[i] | rgb[i + 1] | rgb[i + 2]) != 0;
+  return lit;
+}
+
+TEST_F(SaverWindowTest, PreviewShowsSavedSettingsFromItsNextFrame) {
+  StoreSetting("Decay", 0);        // growth: the cells start invisible
+  StoreSetting("SpawnPoints", 0);  // and no particles
+  ASSERT_TRUE(MakePreview(152, 112));
+  SendMessageA(saver_, WM_PAINT, 0, 0);
+  EXPECT_EQ(LitPixels(152, 112), 0);
+
+  StoreSetting("SpawnPoints", 2050);  // as the configuration dialog would save it
+  SendMessageA(saver_, WM_PAINT, 0, 0);
+  EXPECT_GT(LitPixels(152, 112), 100) << "the particles do not show";
+}
+
 TEST_F(SaverWindowTest, SmallPreviewWithAModeChosenStaysBlack) {
-  StoreResolution(3);
+  StoreSetting("Resolution", 3);
   ASSERT_TRUE(MakePreview(200, 150));
   const std::int32_t before = FrameCounter;
   SendMessageA(saver_, WM_PAINT, 0, 0);
