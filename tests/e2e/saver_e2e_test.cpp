@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -162,6 +163,70 @@ TEST_F(SaverE2E, ChosenDisplayModesAreAskedForAndARefusalIsReported) {
     EXPECT_EQ(saver.ExitCode(10000), 0u);
     ChangeDisplaySettingsA(nullptr, 0);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The configuration dialog of a running ombrel.scr, found by its caption.
+HWND FindConfigDialog(DWORD milliseconds) {
+  HWND found = nullptr;
+  WaitFor([&] { return (found = FindWindowA("#32770", "Ombrel Screen Saver")) != nullptr; }, milliseconds);
+  return found;
+}
+
+DWORD StoredSetting(const char* name) {
+  HKEY key;
+  DWORD value = 0xDEADBEEF, size = 4;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+  RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(key);
+  return value;
+}
+
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+TEST_F(SaverE2E, ConfigureClicksThroughTheDialogAndOkStoresTheChoice) {
+  Saver saver(Scr(), "/c");
+  HWND dialog = FindConfigDialog(20000);
+  ASSERT_TRUE(dialog);
+  Click(dialog, 1032);  // Sphere
+  Click(dialog, 1036);  // Growth
+  Click(dialog, 1039);  // Off
+  SendDlgItemMessageA(dialog, 1030, TBM_SETPOS, TRUE, 10);  // Lots
+  SendDlgItemMessageA(dialog, 1034, TBM_SETPOS, TRUE, 0);   // Low
+  SendDlgItemMessageA(dialog, 1040, CB_SETCURSEL, 2, 0);    // 800 x 600
+  Click(dialog, IDOK);
+  EXPECT_EQ(saver.ExitCode(10000), 1u) << "the dialog's result";
+  EXPECT_EQ(StoredSetting("ObjectType"), 0u);
+  EXPECT_EQ(StoredSetting("Decay"), 0u);
+  EXPECT_EQ(StoredSetting("Regeneration"), 0u);
+  EXPECT_EQ(StoredSetting("SpawnPoints"), 2050u);
+  EXPECT_EQ(StoredSetting("Permeability"), 21u);
+  EXPECT_EQ(StoredSetting("Resolution"), 2u);
+}
+
+TEST_F(SaverE2E, ConfigureTakesItsOwnerAfterAColonAndCancelStoresNothing) {
+  HWND owner = CreateWindowExA(0, "STATIC", "Display settings", WS_POPUP | WS_VISIBLE, 0, 0, 80, 60, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  Saver saver(Scr(), "/c:" + std::to_string(reinterpret_cast<ULONG_PTR>(owner)));
+  HWND dialog = FindConfigDialog(20000);
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+  Click(dialog, 1032);
+  Click(dialog, 1012);  // Cancel
+  EXPECT_EQ(saver.ExitCode(10000), 1u);
+  EXPECT_EQ(StoredSetting("ObjectType"), 0xDEADBEEFu) << "nothing stored";
+  DestroyWindow(owner);
+
+  // An empty command line also configures, without an owner.
+  Saver bare(Scr(), "");
+  dialog = FindConfigDialog(20000);
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
+  Click(dialog, 1012);
+  EXPECT_EQ(bare.ExitCode(10000), 1u);
 }
 
 }  // namespace
