@@ -1,0 +1,80 @@
+// Loading the password module on the 95/98 family: the switch in the
+// registry is read as raw bytes, and the system's running state follows the
+// module. PASSWORD.CPL here is the test double beside the test program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "host/host_state.h"
+#include "host/password.h"
+
+namespace {
+
+class PasswordModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SaverHostState = {};
+    SaverHostState.OnWindows9x = TRUE;
+    SaverHostState.LastVerifyTick = kNoVerifyYet;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &desktop_,
+                    nullptr);
+  }
+  void TearDown() override {
+    UnloadPasswordModule();
+    RegDeleteValueA(desktop_, "ScreenSaveUsePassword");
+    RegCloseKey(desktop_);
+    SaverHostState.OnWindows9x = FALSE;
+  }
+
+  void Store(DWORD type, const void* data, DWORD size) {
+    RegSetValueExA(desktop_, "ScreenSaveUsePassword", 0, type, static_cast<const BYTE*>(data), size);
+  }
+
+  static BOOL Running() {
+    BOOL running = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    return running;
+  }
+
+  HKEY desktop_ = nullptr;
+};
+
+TEST_F(PasswordModuleTest, TheSwitchIsReadAsRawBytes) {
+  const DWORD one = 1, zero = 0;
+  const BYTE oneByte = 1, zeroByte = 0;
+  const struct { DWORD type; const void* data; DWORD size; bool protect; const char* what; } cases[] = {
+      {REG_DWORD, &one, 4, true, "four-byte 1"},
+      {REG_BINARY, &oneByte, 1, true, "single byte 1"},
+      {REG_SZ, "1", 2, true, "string 1"},
+      {REG_SZ, "0", 2, true, "string 0: its digit byte is not zero"},
+      {REG_BINARY, &zeroByte, 1, false, "single zero byte"},
+      {REG_DWORD, &zero, 4, false, "four-byte 0"},
+      {REG_SZ, "1111", 5, false, "five bytes do not fit: the read fails"},
+  };
+  for (const auto& c : cases) {
+    Store(c.type, c.data, c.size);
+    LoadPasswordModule();
+    EXPECT_EQ(SaverHostState.VerifyPasswordEntry != nullptr, c.protect) << c.what;
+    EXPECT_EQ(Running() != FALSE, c.protect) << c.what;
+    UnloadPasswordModule();
+    EXPECT_EQ(SaverHostState.PasswordModule, nullptr);
+    EXPECT_FALSE(Running()) << c.what;
+  }
+  RegDeleteValueA(desktop_, "ScreenSaveUsePassword");
+  LoadPasswordModule();
+  EXPECT_EQ(SaverHostState.VerifyPasswordEntry, nullptr) << "absent: no protection";
+}
+
+TEST_F(PasswordModuleTest, NothingActsOutsideTheFamily) {
+  const DWORD one = 1;
+  Store(REG_DWORD, &one, 4);
+  SaverHostState.OnWindows9x = FALSE;
+  LoadPasswordModule();
+  EXPECT_EQ(SaverHostState.PasswordModule, nullptr);
+  EXPECT_FALSE(Running());
+  // The first close request is approved at once.
+  SaverHostState.OnWindows9x = TRUE;
+  EXPECT_TRUE(VerifyClose(nullptr));
+}
+
+}  // namespace
