@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/stored_settings.h"
+
 
 inline const char kClass[] = "WindowsScreenSaverClass";
-inline const char kSettingsKey[] = "Software\\Quorvel\\Ombrel";
 inline constexpr DWORD kStillRunning = STILL_ACTIVE;
 
 inline std::string BinDir() {
@@ -146,10 +147,4 @@ inline void MoveCursorBy(int dx, int dy) {
   SetCursorPos(p.x + dx, p.y + dy);
 }
 
-inline void StoreSetting(const char* name, DWORD value) {
-  HKEY key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4);
-  RegCloseKey(key);
-}
 

@@ -20,10 +20,10 @@ namespace {
 class SaverE2E : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    ClearStoredSettings();
     SetCursorPos(400, 300);
   }
-  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
+  void TearDown() override { ClearStoredSettings(); }
   std::string Scr() const { return BinDir() + "ombrel.scr"; }
 };
 
@@ -176,15 +176,6 @@ HWND FindConfigDialog(DWORD milliseconds) {
   return found;
 }
 
-DWORD StoredSetting(const char* name) {
-  HKEY key;
-  DWORD value = 0xDEADBEEF, size = 4;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
-  RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-  RegCloseKey(key);
-  return value;
-}
-
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 TEST_F(SaverE2E, ConfigureClicksThroughTheDialogAndOkStoresTheChoice) {
@@ -199,12 +190,12 @@ TEST_F(SaverE2E, ConfigureClicksThroughTheDialogAndOkStoresTheChoice) {
   SendDlgItemMessageA(dialog, 1040, CB_SETCURSEL, 2, 0);    // 800 x 600
   Click(dialog, IDOK);
   EXPECT_EQ(saver.ExitCode(10000), 1u) << "the dialog's result";
-  EXPECT_EQ(StoredSetting("ObjectType"), 0u);
-  EXPECT_EQ(StoredSetting("Decay"), 0u);
-  EXPECT_EQ(StoredSetting("Regeneration"), 0u);
-  EXPECT_EQ(StoredSetting("SpawnPoints"), 2050u);
-  EXPECT_EQ(StoredSetting("Permeability"), 21u);
-  EXPECT_EQ(StoredSetting("Resolution"), 2u);
+  EXPECT_EQ(StoredSettingOr("ObjectType", 0xDEADBEEF), 0u);
+  EXPECT_EQ(StoredSettingOr("Decay", 0xDEADBEEF), 0u);
+  EXPECT_EQ(StoredSettingOr("Regeneration", 0xDEADBEEF), 0u);
+  EXPECT_EQ(StoredSettingOr("SpawnPoints", 0xDEADBEEF), 2050u);
+  EXPECT_EQ(StoredSettingOr("Permeability", 0xDEADBEEF), 21u);
+  EXPECT_EQ(StoredSettingOr("Resolution", 0xDEADBEEF), 2u);
 }
 
 TEST_F(SaverE2E, ConfigureTakesItsOwnerAfterAColonAndCancelStoresNothing) {
@@ -217,7 +208,7 @@ TEST_F(SaverE2E, ConfigureTakesItsOwnerAfterAColonAndCancelStoresNothing) {
   Click(dialog, 1032);
   Click(dialog, 1012);  // Cancel
   EXPECT_EQ(saver.ExitCode(10000), 1u);
-  EXPECT_EQ(StoredSetting("ObjectType"), 0xDEADBEEFu) << "nothing stored";
+  EXPECT_EQ(StoredSettingOr("ObjectType", 0xDEADBEEF), 0xDEADBEEFu) << "nothing stored";
   DestroyWindow(owner);
 
   // An empty command line also configures, without an owner.

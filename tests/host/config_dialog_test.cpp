@@ -11,6 +11,7 @@
 #include "settings/config_dialog.h"
 #include "settings/settings_store.h"
 #include "sim/scene_parameters.h"
+#include "tests/support/stored_settings.h"
 
 namespace {
 
@@ -40,27 +41,6 @@ class ConfigDialogTest : public ::testing::Test {
   bool Checked(int id) const { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
   void Click(int id) { SendDlgItemMessageA(dialog_, id, BM_CLICK, 0, 0); }
 
-  static void Store(const char* name, DWORD value) {
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4);
-    RegCloseKey(key);
-  }
-  static bool Stored(const char* name, DWORD& value) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    DWORD size = 4;
-    const bool found = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) ==
-                       ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
-  }
-  static DWORD StoredOr(const char* name, DWORD fallback) {
-    DWORD value = fallback;
-    Stored(name, value);
-    return value;
-  }
-
   HWND dialog_ = nullptr;
 };
 
@@ -79,12 +59,12 @@ TEST_F(ConfigDialogTest, OpensWithTheDefaultsAndOkStoresThem) {
   EXPECT_EQ(SendDlgItemMessageA(dialog_, ResolutionCombo, CB_GETCOUNT, 0, 0), 6);
 
   Click(IDOK);
-  EXPECT_EQ(StoredOr("SpawnPoints", 0), 250u);
-  EXPECT_EQ(StoredOr("Permeability", 0), 11u) << "position 5 stands for 11, not the default 10";
-  EXPECT_EQ(StoredOr("Resolution", 9), 0u);
-  EXPECT_EQ(StoredOr("ObjectType", 9), 1u);
-  EXPECT_EQ(StoredOr("Decay", 9), 1u);
-  EXPECT_EQ(StoredOr("Regeneration", 9), 1u);
+  EXPECT_EQ(StoredSettingOr("SpawnPoints", 0), 250u);
+  EXPECT_EQ(StoredSettingOr("Permeability", 0), 11u) << "position 5 stands for 11, not the default 10";
+  EXPECT_EQ(StoredSettingOr("Resolution", 9), 0u);
+  EXPECT_EQ(StoredSettingOr("ObjectType", 9), 1u);
+  EXPECT_EQ(StoredSettingOr("Decay", 9), 1u);
+  EXPECT_EQ(StoredSettingOr("Regeneration", 9), 1u);
 }
 
 TEST_F(ConfigDialogTest, SliderEndsStoreTheirExtremes) {
@@ -94,8 +74,8 @@ TEST_F(ConfigDialogTest, SliderEndsStoreTheirExtremes) {
     MoveSlider(ParticleSlider, c.particles);
     MoveSlider(PermeabilitySlider, c.permeability);
     Click(IDOK);
-    EXPECT_EQ(StoredOr("SpawnPoints", 0), c.spawn);
-    EXPECT_EQ(StoredOr("Permeability", 0), c.perm);
+    EXPECT_EQ(StoredSettingOr("SpawnPoints", 0), c.spawn);
+    EXPECT_EQ(StoredSettingOr("Permeability", 0), c.perm);
     DestroyWindow(dialog_);
     dialog_ = nullptr;
   }
@@ -104,19 +84,19 @@ TEST_F(ConfigDialogTest, SliderEndsStoreTheirExtremes) {
 TEST_F(ConfigDialogTest, StoredValuesShowAtTheirPositions) {
   const struct { DWORD permeability; int position; } permeabilities[] = {{10, 5}, {11, 5}, {1, 10}, {21, 0}, {40, 0}};
   for (const auto& p : permeabilities) {
-    Store("Permeability", p.permeability);
-    Store("SpawnPoints", 0);
+    StoreSetting("Permeability", p.permeability);
+    StoreSetting("SpawnPoints", 0);
     Open();
     EXPECT_EQ(Position(PermeabilitySlider), p.position) << "Permeability " << p.permeability;
     EXPECT_EQ(Position(ParticleSlider), 0) << "SpawnPoints 0 shows at the first position";
     DestroyWindow(dialog_);
     dialog_ = nullptr;
   }
-  Store("SpawnPoints", 2050);
-  Store("ObjectType", 0);
-  Store("Decay", 0);
-  Store("Regeneration", 0);
-  Store("Resolution", 4);
+  StoreSetting("SpawnPoints", 2050);
+  StoreSetting("ObjectType", 0);
+  StoreSetting("Decay", 0);
+  StoreSetting("Regeneration", 0);
+  StoreSetting("Resolution", 4);
   Open();
   EXPECT_EQ(Position(ParticleSlider), 10);
   EXPECT_TRUE(Checked(SphereRadio));
@@ -132,7 +112,7 @@ TEST_F(ConfigDialogTest, TypedResolutionStoresMinusOneWhichLoadsAsZero) {
   SendDlgItemMessageA(dialog_, ResolutionCombo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   SetDlgItemTextA(dialog_, ResolutionCombo, "2048 x 1536");
   Click(IDOK);
-  EXPECT_EQ(StoredOr("Resolution", 0), 0xFFFFFFFFu);
+  EXPECT_EQ(StoredSettingOr("Resolution", 0), 0xFFFFFFFFu);
   LoadSettings();
   EXPECT_EQ(SaverSettings.Resolution, 0);
 }
@@ -150,7 +130,7 @@ TEST_F(ConfigDialogTest, RadioButtonsActInMemoryAndCancelStoresNothing) {
   EXPECT_EQ(SaverSettings.Regeneration, 0);
   Click(CancelButton);
   DWORD ignored;
-  EXPECT_FALSE(Stored("ObjectType", ignored)) << "Cancel must not save";
+  EXPECT_FALSE(ReadStoredSetting("ObjectType", ignored)) << "Cancel must not save";
 }
 
 TEST_F(ConfigDialogTest, TheCancelKeyLeavesTheDialogOpen) {
@@ -162,7 +142,7 @@ TEST_F(ConfigDialogTest, TheCancelKeyLeavesTheDialogOpen) {
   SendMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(IsWindowVisible(dialog_));
   DWORD ignored;
-  EXPECT_FALSE(Stored("ObjectType", ignored));
+  EXPECT_FALSE(ReadStoredSetting("ObjectType", ignored));
 }
 
 // The template, control by control: class, identifier, style, text and

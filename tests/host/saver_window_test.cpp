@@ -15,6 +15,7 @@
 #include "settings/settings_store.h"
 #include "sim/scene_data.h"
 #include "sim/scene_parameters.h"
+#include "tests/support/stored_settings.h"
 
 namespace {
 
@@ -48,13 +49,6 @@ class SaverWindowTest : public ::testing::Test {
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     MSG m;  // the quit message the destruction posted
     while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {}
-  }
-
-  static void StoreSetting(const char* name, DWORD value) {
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4);
-    RegCloseKey(key);
   }
 
   HWND MakePreview(int width, int height) {

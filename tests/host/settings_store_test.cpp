@@ -7,6 +7,7 @@
 
 #include "settings/settings_store.h"
 #include "sim/scene_parameters.h"
+#include "tests/support/stored_settings.h"
 
 namespace {
 
@@ -21,21 +22,7 @@ class SettingsStoreTest : public ::testing::Test {
     return key;
   }
 
-  static void Store(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = OpenKey();
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-  }
-
-  static void StoreNumber(const char* name, DWORD number) { Store(name, REG_DWORD, &number, 4); }
-
-  static DWORD Stored(const char* name) {
-    HKEY key = OpenKey();
-    DWORD number = 0xDEADBEEF, size = 4;
-    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size);
-    RegCloseKey(key);
-    return number;
-  }
+  static DWORD Stored(const char* name) { return StoredSettingOr(name, 0xDEADBEEF); }
 
   // The record as it is when the process starts.
   static void ProcessStart() { SaverSettings = {0, 0, 0, 0.0f, 0.0f, 0}; }
@@ -64,7 +51,7 @@ TEST_F(SettingsStoreTest, EmptyKeyKeepsWhatTheFieldsHeld) {
 
   // A single missing value keeps its field's previous value.
   SaverSettings = {1, 1, 0, 7.0f, 450.0f, 2};
-  StoreNumber("Regeneration", 1);
+  StoreSetting("Regeneration", 1);
   LoadSettings();
   EXPECT_EQ(SaverSettings.Regeneration, 1);
   EXPECT_EQ(SaverSettings.Permeability, 7.0f);
@@ -72,15 +59,15 @@ TEST_F(SettingsStoreTest, EmptyKeyKeepsWhatTheFieldsHeld) {
 }
 
 TEST_F(SettingsStoreTest, LoadConvertsEachNumberAsItsFieldNeeds) {
-  StoreNumber("ObjectType", 0);
-  StoreNumber("Decay", 7);
-  StoreNumber("Regeneration", 0);
-  StoreNumber("Permeability", 4294967295u);
-  StoreNumber("SpawnPoints", 2050);
+  StoreSetting("ObjectType", 0);
+  StoreSetting("Decay", 7);
+  StoreSetting("Regeneration", 0);
+  StoreSetting("Permeability", 4294967295u);
+  StoreSetting("SpawnPoints", 2050);
   const struct { DWORD stored; std::int32_t loaded; } resolutions[] = {
       {5, 5}, {1, 1}, {6, 0}, {0xFFFFFFFFu, 0}, {0x80000000u, 0}};
   for (const auto& r : resolutions) {
-    StoreNumber("Resolution", r.stored);
+    StoreSetting("Resolution", r.stored);
     LoadSettings();
     EXPECT_EQ(SaverSettings.Resolution, r.loaded) << r.stored;
   }
@@ -94,12 +81,12 @@ TEST_F(SettingsStoreTest, LoadConvertsEachNumberAsItsFieldNeeds) {
 TEST_F(SettingsStoreTest, OtherTypesAreReadAsRawBytesZeroFilled) {
   ProcessStart();
   const BYTE one = 1;
-  Store("Decay", REG_BINARY, &one, 1);            // one byte: the low byte of the number
-  Store("Permeability", REG_SZ, "1", 2);           // '1' and its terminator: 0x31
+  StoreSettingBytes("Decay", REG_BINARY, &one, 1);            // one byte: the low byte of the number
+  StoreSettingBytes("Permeability", REG_SZ, "1", 2);           // '1' and its terminator: 0x31
   const BYTE two[2] = {0x34, 0x12};
-  Store("SpawnPoints", REG_BINARY, two, 2);       // 0x1234
-  Store("ObjectType", REG_SZ, "12345", 6);         // longer than four bytes: not read
-  Store("Regeneration", REG_BINARY, nullptr, 0);   // no bytes at all: reads as 0
+  StoreSettingBytes("SpawnPoints", REG_BINARY, two, 2);       // 0x1234
+  StoreSettingBytes("ObjectType", REG_SZ, "12345", 6);         // longer than four bytes: not read
+  StoreSettingBytes("Regeneration", REG_BINARY, nullptr, 0);   // no bytes at all: reads as 0
   SaverSettings.ObjectType = 1;
   SaverSettings.Regeneration = 1;
   LoadSettings();
