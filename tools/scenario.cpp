@@ -28,13 +28,13 @@ bool ParseWhole(const std::string& text, std::uint64_t low, std::uint64_t high, 
   return true;
 }
 
-struct FlagSpec {
+struct FlagInfo {
   const char* name;
   ScenarioAction::Kind kind;
   const char* expects;
 };
 
-const FlagSpec kFlags[] = {
+const FlagInfo kFlags[] = {
     {"--container", ScenarioAction::kContainer, "cube or sphere"},
     {"--decay", ScenarioAction::kDecay, "0 or 1"},
     {"--regeneration", ScenarioAction::kRegeneration, "0 or 1"},
@@ -80,10 +80,10 @@ bool ParseScenario(int argc, const char* const* argv, std::vector<ScenarioAction
     }
     const std::string text = argv[i + 1];
 
-    const FlagSpec* spec = nullptr;
-    for (const FlagSpec& f : kFlags)
-      if (flag == f.name) spec = &f;
-    if (spec == nullptr) {
+    const FlagInfo* info = nullptr;
+    for (const FlagInfo& f : kFlags)
+      if (flag == f.name) info = &f;
+    if (info == nullptr) {
       if (extra && flag.rfind("--", 0) == 0) {
         error.clear();
         if (extra(flag, text, error)) continue;
@@ -94,11 +94,11 @@ bool ParseScenario(int argc, const char* const* argv, std::vector<ScenarioAction
     }
 
     double value = 0;
-    if (!ParseValue(spec->kind, text, value)) {
-      error = flag + " expects " + spec->expects + ", not '" + text + "'";
+    if (!ParseValue(info->kind, text, value)) {
+      error = flag + " expects " + info->expects + ", not '" + text + "'";
       return false;
     }
-    actions.push_back({spec->kind, value});
+    actions.push_back({info->kind, value});
   }
   return true;
 }

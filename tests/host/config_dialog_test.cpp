@@ -147,7 +147,7 @@ TEST_F(ConfigDialogTest, TheCancelKeyLeavesTheDialogOpen) {
 
 // The template, control by control: class, identifier, style, text and
 // rectangle in dialog units, in template order.
-struct ControlSpec {
+struct ControlLayout {
   int id;
   const char* className;
   DWORD style;  // the control's own style bits and WS_GROUP / WS_TABSTOP
@@ -160,7 +160,7 @@ constexpr DWORD kButton = BS_DEFPUSHBUTTON | BS_CENTER | WS_GROUP | WS_TABSTOP;
 constexpr DWORD kTrackbar = TBS_HORZ | TBS_AUTOTICKS | TBS_BOTH;
 constexpr int kNone = 0xFFFF;  // id -1 as the template stores it
 
-const ControlSpec kLayout[30] = {
+const ControlLayout kLayout[30] = {
     {kNone, "Static", kStatic, nullptr, {27, 10, 160, 8}},
     {kNone, "Static", kStatic, nullptr, {32, 25, 150, 8}},
     {kNone, "Button", BS_GROUPBOX, "", {7, 0, 200, 40}},
@@ -243,23 +243,23 @@ TEST_F(ConfigDialogTest, LayoutMatchesTheTemplate) {
 
   HWND control = GetWindow(dialog_, GW_CHILD);
   for (int i = 0; i < 30; ++i, control = GetWindow(control, GW_HWNDNEXT)) {
-    const ControlSpec& spec = kLayout[i];
+    const ControlLayout& want = kLayout[i];
     SCOPED_TRACE("control " + std::to_string(i));
     ASSERT_TRUE(control);
     char className[64];
     GetClassNameA(control, className, sizeof className);
-    EXPECT_STREQ(className, spec.className);
-    EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, spec.id);
-    EXPECT_EQ(templateStyles[i], spec.style | WS_CHILD | WS_VISIBLE);
+    EXPECT_STREQ(className, want.className);
+    EXPECT_EQ(GetDlgCtrlID(control) & 0xFFFF, want.id);
+    EXPECT_EQ(templateStyles[i], want.style | WS_CHILD | WS_VISIBLE);
     const DWORD controlStyle = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
     EXPECT_EQ(controlStyle & (WS_CHILD | WS_VISIBLE), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
-    if (spec.text) {
+    if (want.text) {
       char text[64];
       GetWindowTextA(control, text, sizeof text);
-      EXPECT_STREQ(text, spec.text);
+      EXPECT_STREQ(text, want.text);
     }
     // The dialog manager converts position and size separately.
-    RECT expected = spec.units;
+    RECT expected = want.units;
     MapDialogRect(dialog_, &expected);
     expected.right += expected.left;
     expected.bottom += expected.top;
@@ -271,7 +271,7 @@ TEST_F(ConfigDialogTest, LayoutMatchesTheTemplate) {
     EXPECT_EQ(actual.right, expected.right);
     // A drop-down combo box is as high as its edit field; the template's
     // height is that of the opened list, which the combo box sizes itself.
-    if (spec.id != ResolutionCombo) {
+    if (want.id != ResolutionCombo) {
       EXPECT_EQ(actual.bottom, expected.bottom);
     }
   }
