@@ -169,10 +169,15 @@ TEST_F(SaverE2E, ChosenDisplayModesAreAskedForAndARefusalIsReported) {
 
 namespace {
 
-// The configuration dialog of a running ombrel.scr, found by its caption.
+// The configuration dialog of a running ombrel.scr, found by its caption
+// once its initialisation has filled the resolution list (messages sent
+// earlier would be overwritten by it).
 HWND FindConfigDialog(DWORD milliseconds) {
   HWND found = nullptr;
-  WaitFor([&] { return (found = FindWindowA("#32770", "Ombrel Screen Saver")) != nullptr; }, milliseconds);
+  WaitFor([&] {
+    found = FindWindowA("#32770", "Ombrel Screen Saver");
+    return found && IsWindowVisible(found) && SendDlgItemMessageA(found, 1040, CB_GETCOUNT, 0, 0) == 6;
+  }, milliseconds);
   return found;
 }
 
