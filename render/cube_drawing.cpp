@@ -10,8 +10,6 @@
 
 namespace {
 
-// The container's centre lies this far in front of the eye.
-constexpr float kEyeDistance = 29.0f;
 constexpr float kFaceDistance = 4.0f;
 
 // Corners of a cell quad in drawing order, with the slot offset each one

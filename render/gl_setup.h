@@ -24,6 +24,9 @@ extern std::uint8_t SpriteTexture[kSpriteSize * kSpriteSize];
 // display mode.
 extern std::int32_t ViewportYOffset;
 
+// Both containers' centres are drawn this far in front of the eye.
+constexpr float kEyeDistance = 29.0f;
+
 // The OpenGL texture name of the sprite, used directly (never generated).
 constexpr unsigned kSpriteTextureName = 1;
 

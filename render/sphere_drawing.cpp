@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr float kEyeDistance = 29.0f;
 constexpr int kCellDegrees = 10;
 
 // The corners of the quad at (a, b), in drawing order.
