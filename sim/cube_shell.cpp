@@ -1,6 +1,7 @@
 #include "sim/cube_shell.h"
 
 #include <cmath>
+#include <limits>
 
 #include "sim/random_source.h"
 #include "sim/scene_parameters.h"
@@ -31,6 +32,15 @@ bool IsBroken(std::int32_t counter) {
   return std::fabs(static_cast<double>(counter)) >= SaverSettings.Permeability;
 }
 
+// One bounce's count. A counter stops at -INT32_MAX and INT32_MAX: only a
+// hand-edited Permeability of 2^31 or more lets it get there (after weeks of
+// running), and one step further would overflow 32 bits.
+void Count(std::int32_t& counter) {
+  constexpr std::int64_t kLimit = std::numeric_limits<std::int32_t>::max();
+  const std::int64_t next = static_cast<std::int64_t>(counter) + CounterStep;
+  if (next >= -kLimit && next <= kLimit) counter = static_cast<std::int32_t>(next);
+}
+
 // A wall test whose condition holds: bounce off an intact cell and count on
 // it, or pass through a broken one. A particle already outside is left alone.
 void HitWall(Particle& p, int slot, float& velocity) {
@@ -38,7 +48,7 @@ void HitWall(Particle& p, int slot, float& velocity) {
   std::int32_t& counter = CubeShell.Counters[slot];
   if (IsIntact(counter)) {
     velocity = -velocity;
-    counter += CounterStep;
+    Count(counter);
   } else {
     p.Outside = 1;
   }

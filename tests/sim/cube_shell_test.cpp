@@ -73,7 +73,7 @@ TEST_F(CubeShellTest, WallTestsIncludeTheirBounds) {
       {{0.0f, 0.0f, -3.9f}, 64 + 8 * 4 + 4},   // z = -4
   };
   for (const auto& c : cases) {
-    SetUp();
+    ResetScene();
     Particle p = Inside(c.moved, {0.0f, 0.0f, 0.0f});
     StepCubeParticle(p);
     EXPECT_EQ(CubeShell.Counters[c.slot], -1) << "slot " << c.slot;
@@ -81,7 +81,7 @@ TEST_F(CubeShellTest, WallTestsIncludeTheirBounds) {
   }
   // Just inside the bound nothing is touched.
   Particle p = Inside({std::nextafter(3.9f, 0.0f), 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f});
-  SetUp();
+  ResetScene();
   StepCubeParticle(p);
   EXPECT_EQ(NonZeroCounters(), 0);
 }
@@ -104,7 +104,7 @@ TEST_F(CubeShellTest, EdgeBouncesOffBothFacesFaceFiveFirst) {
   EXPECT_EQ(p.Velocity.z, -0.02f);
 
   // With face 5's cell broken, the particle leaves there and face 0 is spared.
-  SetUp();
+  ResetScene();
   CubeShell.Counters[320 + 8 * 7 + 4] = -10;
   Particle q = Inside({0.5f, 3.92f, 3.93f}, {0.0f, 0.01f, 0.02f});
   StepCubeParticle(q);
@@ -162,7 +162,7 @@ TEST_F(CubeShellTest, HealingDrawsOncePerBrokenSlotAndHealsAtNinetyFivePercent) 
   CubeShell.Counters[3] = -10;
   CubeShell.Counters[200] = -12;
   CubeShell.Counters[201] = -9;  // intact: no draw, never changed
-  SeedSoNextDrawIs(true);
+  SeedSoNextDrawHeals(true);
   std::uint32_t start = RandomSource.State;
   RegenerateCubeShell();
   EXPECT_EQ(DrawsSince(start), 2);
@@ -170,7 +170,7 @@ TEST_F(CubeShellTest, HealingDrawsOncePerBrokenSlotAndHealsAtNinetyFivePercent) 
   EXPECT_EQ(CubeShell.Counters[201], -9);
 
   CubeShell.Counters[3] = -10;
-  SeedSoNextDrawIs(false);
+  SeedSoNextDrawHeals(false);
   RegenerateCubeShell();
   EXPECT_EQ(CubeShell.Counters[3], -10);
 
@@ -187,7 +187,7 @@ TEST_F(CubeShellTest, HandEditedPermeabilityNeverFaults) {
   const struct { float permeability; long healingDraws; std::uint8_t outside; } cases[] = {
       {0.0f, 500, 1}, {-4.0f, 500, 1}, {nan, 0, 1}};
   for (const auto& c : cases) {
-    SetUp();
+    ResetScene();
     SaverSettings.Permeability = c.permeability;
     DeriveSceneParameters();
     Particle p = Inside({3.95f, 0.0f, 0.0f}, {0.05f, 0.0f, 0.0f});
@@ -197,5 +197,26 @@ TEST_F(CubeShellTest, HandEditedPermeabilityNeverFaults) {
     const std::uint32_t start = RandomSource.State;
     RegenerateCubeShell();
     EXPECT_EQ(DrawsSince(start), c.healingDraws);
+  }
+}
+
+TEST_F(CubeShellTest, CountersStopShortOfOverflowWithAHugePermeability) {
+  // Only a hand-edited Permeability of 2^31 or more lets a counter get this
+  // far; the particle keeps bouncing, the count stops at +-INT32_MAX.
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  SaverSettings.Permeability = 4294967296.0f;
+  const struct { std::uint8_t decay; std::int32_t start, end; } cases[] = {
+      {0, kMax - 1, kMax}, {1, -kMax + 1, -kMax}};
+  for (const auto& c : cases) {
+    SaverSettings.Decay = c.decay;
+    DeriveSceneParameters();
+    CubeShell.Counters[145] = c.start;
+    for (int bounce = 0; bounce < 3; ++bounce) {
+      Particle p = MovingTo({3.95f, -1.2f, 2.7f}, {0.05f, 0.0f, 0.0f});
+      StepCubeParticle(p);
+      EXPECT_EQ(p.Velocity.x, -0.05f) << "bounce " << bounce;
+      EXPECT_EQ(p.Outside, 0);
+    }
+    EXPECT_EQ(CubeShell.Counters[145], c.end);
   }
 }

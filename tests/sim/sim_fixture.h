@@ -14,10 +14,15 @@
 #include "sim/scene_data.h"
 #include "sim/scene_parameters.h"
 #include "sim/sphere_shell.h"
+#include "tests/support/random_draws.h"
 
 class SimTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { ResetScene(); }
+
+  // The state every test starts from; a test that tries several cases in
+  // turn calls it again before each.
+  static void ResetScene() {
     SaverSettings = kDefaultSettings;
     DeriveSceneParameters();
     std::memset(&CubeShell, 0, sizeof CubeShell);
@@ -39,19 +44,6 @@ class SimTest : public ::testing::Test {
     }
     SeedRandom(now);
     return n <= limit ? n : -1;
-  }
-
-  // Seeds the generator so that its next draw is at least 0.95 (heal) or
-  // below it (no heal).
-  static void SeedSoNextDrawIs(bool atLeast095) {
-    for (std::uint32_t seed = 1;; ++seed) {
-      SeedRandom(seed);
-      const bool high = UniformRandom() >= 0.95;
-      if (high == atLeast095) {
-        SeedRandom(seed);
-        return;
-      }
-    }
   }
 
   static Particle Inside(Vector3 position, Vector3 velocity) {

@@ -134,7 +134,7 @@ TEST_F(SphereShellTest, SeamCountersHoldOnlyTheCurrentFrame) {
 TEST_F(SphereShellTest, RegenerationDrawsForAll720PositionsAndHealsOnlyBrokenCells) {
   SphereShell.Counters[0][0] = -10.0f;   // broken
   SphereShell.Counters[0][10] = -9.0f;   // intact
-  SeedSoNextDrawIs(true);
+  SeedSoNextDrawHeals(true);
   std::uint32_t start = RandomSource.State;
   RegenerateSphereShell();
   EXPECT_EQ(DrawsSince(start), 720);
@@ -142,7 +142,7 @@ TEST_F(SphereShellTest, RegenerationDrawsForAll720PositionsAndHealsOnlyBrokenCel
   EXPECT_EQ(SphereShell.Counters[0][10], -9.0f);
 
   SphereShell.Counters[0][0] = -10.0f;
-  SeedSoNextDrawIs(false);
+  SeedSoNextDrawHeals(false);
   RegenerateSphereShell();
   EXPECT_EQ(SphereShell.Counters[0][0], -10.0f);
 
