@@ -7,33 +7,14 @@
 
 #include <string>
 
+#include "bench/worn_scene.h"
 #include "render/frame_driver.h"
-#include "render/gl_setup.h"
-#include "sim/random_source.h"
 #include "sim/scene_data.h"
-#include "sim/scene_parameters.h"
 #include "tools/offscreen_context.h"
 
 namespace {
 
-constexpr std::uint32_t kClock = 1700000000u;
-
-void PrepareWornScene(std::uint8_t objectType, float particles) {
-  SaverSettings = kDefaultSettings;
-  SaverSettings.ObjectType = objectType;
-  SaverSettings.SpawnPoints = particles;
-  ReseedFromTime(kClock);
-  DeriveSceneParameters();
-  InitSceneData();
-  for (int frame = 0; frame < 3000; ++frame) {
-    ReseedFromTime(kClock + frame / 60);
-    DeriveSceneParameters();
-    if (objectType) SimulateCubeFrame();
-    else SimulateSphereFrame();
-  }
-}
-
-// Arguments: object type (0 sphere, 1 cube), particles, width, height.
+// Arguments: object type (kSphereObject or kCubeObject), particles, width, height.
 void BM_RenderFrame(benchmark::State& state) {
   const auto objectType = static_cast<std::uint8_t>(state.range(0));
   const int width = static_cast<int>(state.range(2)), height = static_cast<int>(state.range(3));
@@ -43,10 +24,8 @@ void BM_RenderFrame(benchmark::State& state) {
     state.SkipWithError(error.c_str());
     return;
   }
-  SetProjection(width, height);
-  InitGLState();
-  InitSpriteState();
-  PrepareWornScene(objectType, static_cast<float>(state.range(1)));
+  PrepareWornScene(objectType, static_cast<float>(state.range(1)),
+                   [&] { StartScene(width, height); });
   for (auto _ : state) {
     RenderFrame();
     glFinish();
@@ -58,8 +37,7 @@ void BM_SimulationOnly(benchmark::State& state) {
   const auto objectType = static_cast<std::uint8_t>(state.range(0));
   PrepareWornScene(objectType, static_cast<float>(state.range(1)));
   for (auto _ : state) {
-    if (objectType) SimulateCubeFrame();
-    else SimulateSphereFrame();
+    SimulateFrame();
     benchmark::ClobberMemory();
   }
 }

@@ -3,6 +3,7 @@
 // initialisation.
 #include <benchmark/benchmark.h>
 
+#include "bench/worn_scene.h"
 #include "sim/cube_shell.h"
 #include "sim/particle_swarm.h"
 #include "sim/random_source.h"
@@ -12,32 +13,11 @@
 
 namespace {
 
-constexpr int kWearFrames = 3000;
-constexpr int kFramesPerSecond = 60;
-constexpr std::uint32_t kClock = 1700000000u;
-
-// Initialises the scene and runs it for a few thousand frames, reseeding
-// once per simulated second as the saver would.
-void PrepareWornScene(std::uint8_t objectType) {
-  SaverSettings = kDefaultSettings;
-  SaverSettings.ObjectType = objectType;
-  SaverSettings.SpawnPoints = 2050.0f;
-  ReseedFromTime(kClock);
-  DeriveSceneParameters();
-  InitSceneData();
-  for (int frame = 0; frame < kWearFrames; ++frame) {
-    ReseedFromTime(kClock + frame / kFramesPerSecond);
-    DeriveSceneParameters();
-    if (objectType) SimulateCubeFrame();
-    else SimulateSphereFrame();
-  }
-}
-
-template <void (*Frame)(), std::uint8_t ObjectType>
+// One frame of the container in force, 2050 particles, in a worn state.
 void BM_Frame(benchmark::State& state) {
-  PrepareWornScene(ObjectType);
+  PrepareWornScene(static_cast<std::uint8_t>(state.range(0)), 2050.0f);
   for (auto _ : state) {
-    Frame();
+    SimulateFrame();
     benchmark::ClobberMemory();
   }
   const int inPlay = ParticlesInPlay();
@@ -46,12 +26,11 @@ void BM_Frame(benchmark::State& state) {
   state.counters["ns_per_particle"] = benchmark::Counter(
       static_cast<double>(inPlay), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-
-BENCHMARK(BM_Frame<SimulateCubeFrame, 1>)->Name("CubeFrame/2050");
-BENCHMARK(BM_Frame<SimulateSphereFrame, 0>)->Name("SphereFrame/2050");
+BENCHMARK(BM_Frame)->Name("CubeFrame/2050")->Arg(kCubeObject);
+BENCHMARK(BM_Frame)->Name("SphereFrame/2050")->Arg(kSphereObject);
 
 void BM_CubeHealing(benchmark::State& state) {
-  PrepareWornScene(1);
+  PrepareWornScene(kCubeObject, 2050.0f);
   for (auto _ : state) {
     RegenerateCubeShell();
     benchmark::ClobberMemory();
@@ -60,7 +39,7 @@ void BM_CubeHealing(benchmark::State& state) {
 BENCHMARK(BM_CubeHealing)->Name("CubeHealingPass");
 
 void BM_SphereRegeneration(benchmark::State& state) {
-  PrepareWornScene(0);
+  PrepareWornScene(kSphereObject, 2050.0f);
   for (auto _ : state) {
     RegenerateSphereShell();
     benchmark::ClobberMemory();
@@ -71,7 +50,7 @@ BENCHMARK(BM_SphereRegeneration)->Name("SphereRegenerationPass");
 void BM_InitSceneData(benchmark::State& state) {
   SaverSettings = kDefaultSettings;
   for (auto _ : state) {
-    ReseedFromTime(kClock);
+    ReseedFromTime(1700000000u);
     InitSceneData();
     benchmark::ClobberMemory();
   }

@@ -13,11 +13,17 @@ void InitScene() {
   InitSceneData();
 }
 
+void StartScene(std::int32_t width, std::int32_t height) {
+  SetProjection(width, height);
+  InitGLState();
+  InitScene();
+}
+
 void RenderFrame() {
   AdvanceFrameCounter();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  if (SaverSettings.ObjectType) DrawCubeFrame();
+  if (SaverSettings.ObjectType != kSphereObject) DrawCubeFrame();
   else DrawSphereFrame();
   glFlush();
 }

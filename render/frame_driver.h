@@ -1,9 +1,15 @@
 // Ties the scene together: the one-time initialisation and the frame.
 #pragma once
 
+#include <cstdint>
+
 // The sprite state, then the scene's data in their fixed order (cube shell,
 // FrameCounter 4, particles, sphere shell), all from one random sequence.
 void InitScene();
+
+// The scene window's creation order for a picture of width x height pixels:
+// SetProjection, InitGLState, then InitScene.
+void StartScene(std::int32_t width, std::int32_t height);
 
 // One frame into the back buffer: FrameCounter + 1, clear, identity, the
 // container that ObjectType chooses (read anew every frame), flush.

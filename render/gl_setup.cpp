@@ -5,10 +5,13 @@
 
 #include <cmath>
 
-std::uint8_t SpriteTexture[kSpriteSize * kSpriteSize];
 std::int32_t ViewportYOffset = 0;
 
 namespace {
+
+// The particle's picture: one alpha byte per texel, row by row. Kept for the
+// whole run, as the upload was made from it.
+std::uint8_t SpriteTexture[kSpriteSize * kSpriteSize];
 
 constexpr float kSpriteHalfSize = 0.1f;
 

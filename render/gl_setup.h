@@ -16,10 +16,6 @@
 
 constexpr int kSpriteSize = 64;
 
-// The particle's picture: one alpha byte per texel, row by row, a cone that
-// falls by 8 per texel of distance from texel (32, 32) and is 0 from 32 out.
-extern std::uint8_t SpriteTexture[kSpriteSize * kSpriteSize];
-
 // The viewport's lower edge; the scene window sets it when it switches the
 // display mode.
 extern std::int32_t ViewportYOffset;
@@ -36,7 +32,9 @@ void InitGLState();
 // from 0.1 to 100; a height of 0 counts as 1.
 void SetProjection(std::int32_t width, std::int32_t height);
 
-// Fills SpriteTexture and uploads it as texture 1 with all its mipmaps.
+// Fills the sprite's 64 x 64 alpha texels and uploads them as texture 1 with
+// all their mipmaps: a cone that falls by 8 per texel of distance from texel
+// (32, 32) and is 0 from 32 out.
 void CreateSpriteTexture();
 
 // The texture, a white current colour, then additive blending.

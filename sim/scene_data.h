@@ -1,7 +1,8 @@
 // The scene's data as a whole: their one-time initialisation in its fixed
-// order, the frame counter, and each container's simulation for one frame
-// without any drawing (the headless tool and the benchmarks use these; the
-// renderer interleaves the same steps with its drawing).
+// order, the frame counter, and one frame of the simulation without any
+// drawing (the headless tool and the benchmarks use it; the renderer's frame
+// routines interleave the same steps, in the same order, with their drawing,
+// and a test holds the two to the same results).
 #pragma once
 
 #include <cstdint>
@@ -17,9 +18,8 @@ void InitSceneData();
 // Adds 1 to FrameCounter with 32-bit wrap-around.
 void AdvanceFrameCounter();
 
-// One frame of the cube without drawing: each particle in play, then healing.
-void SimulateCubeFrame();
-
-// One frame of the sphere without drawing: seam reset, each particle in play,
-// then regeneration.
-void SimulateSphereFrame();
+// One frame of the container that ObjectType chooses, without drawing:
+// FrameCounter + 1, then for the cube each particle in play and the healing
+// pass, for the sphere the seam reset, each particle in play and the
+// regeneration pass.
+void SimulateFrame();

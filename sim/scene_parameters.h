@@ -8,8 +8,12 @@
 
 #include <cstdint>
 
+// ObjectType's two values.
+constexpr std::uint8_t kSphereObject = 0;
+constexpr std::uint8_t kCubeObject = 1;
+
 struct SaverSettingsRecord {
-  std::uint8_t ObjectType;    // 0 sphere, 1 cube
+  std::uint8_t ObjectType;    // kSphereObject or kCubeObject
   std::uint8_t Decay;         // 1 bounces wear cells away, 0 they build them up
   std::uint8_t Regeneration;  // 1 broken cells heal at random
   float Permeability;         // counter magnitude at which a cell lets particles through
@@ -18,7 +22,7 @@ struct SaverSettingsRecord {
 };
 
 // The values a fresh installation starts from (no stored settings at all).
-constexpr SaverSettingsRecord kDefaultSettings = {1, 1, 1, 10.0f, 250.0f, 0};
+constexpr SaverSettingsRecord kDefaultSettings = {kCubeObject, 1, 1, 10.0f, 250.0f, 0};
 
 // The process-wide record. Before the first load every field is zero.
 extern SaverSettingsRecord SaverSettings;

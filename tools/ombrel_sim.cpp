@@ -12,7 +12,6 @@
 #include "sim/particle_swarm.h"
 #include "sim/random_source.h"
 #include "sim/scene_data.h"
-#include "sim/scene_parameters.h"
 #include "sim/sphere_shell.h"
 #include "tools/scenario.h"
 
@@ -59,13 +58,10 @@ int main(int argc, char** argv) {
   std::vector<ScenarioAction> actions;
   std::string error;
   if (!ParseScenario(argc, argv, actions, error)) {
-    std::fprintf(stderr, "ombrel-sim: %s\n", error.c_str());
+    ReportError("ombrel-sim", error);
     return 2;
   }
-  RunScenario(actions, {InitSceneData, [] {
-                          if (SaverSettings.ObjectType) SimulateCubeFrame();
-                          else SimulateSphereFrame();
-                        }});
+  RunScenario(actions, {InitSceneData, SimulateFrame});
   PrintScene();
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -18,6 +18,7 @@
 #include "sim/scene_parameters.h"
 #include "sim/sphere_shell.h"
 #include "tests/render/gl_recorder.h"
+#include "tests/support/random_draws.h"
 
 namespace {
 
@@ -25,7 +26,10 @@ using Args = std::vector<double>;
 
 class CallStreamTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { ResetScene(); }
+
+  // Default settings, a scene initialised at second 0 and an empty recording.
+  static void ResetScene() {
     SaverSettings = kDefaultSettings;
     DeriveSceneParameters();
     ViewportYOffset = 0;
@@ -267,14 +271,7 @@ TEST_F(CallStreamTest, CubeFrameDrawsEachParticleRightAfterItsStep) {
 TEST_F(CallStreamTest, EmptyCubeFrameStillRunsTheSpritePassAndHeals) {
   SaverSettings.SpawnPoints = 0.0f;
   CubeShell.Counters[10] = -10;
-  // Find a state whose first draw heals.
-  for (std::uint32_t seed = 0;; ++seed) {
-    SeedRandom(seed);
-    if (UniformRandom() >= 0.95) {
-      SeedRandom(seed);
-      break;
-    }
-  }
+  SeedSoNextDrawHeals(true);
   DrawCubeFrame();
   const std::vector<std::string> names = Names();
   ASSERT_GE(names.size(), 4u);
@@ -323,7 +320,7 @@ TEST_F(CallStreamTest, SphereShellHas648QuadsMirroredWithTheirOwnCounters) {
 }
 
 TEST_F(CallStreamTest, SphereParticlesTurnWithTheShellUntilTheyLeave) {
-  SaverSettings.ObjectType = 0;
+  SaverSettings.ObjectType = kSphereObject;
   SaverSettings.SpawnPoints = 2.0f;
   ParticleSwarm.Particles[0].Position = {0.0f, 0.0f, 7.0f};
   ParticleSwarm.Particles[0].Velocity = {0.0f, 0.0f, 0.0f};
@@ -355,7 +352,7 @@ TEST_F(CallStreamTest, FirstFrameIsFiveAndObjectTypeChoosesTheContainer) {
   ReseedFromTime(0);
   InitScene();
   ResetGlRecorder();
-  SaverSettings.ObjectType = 0;
+  SaverSettings.ObjectType = kSphereObject;
   SaverSettings.SpawnPoints = 0.0f;
   RenderFrame();
   // The sphere's spin turns about y by the frame counter.
@@ -365,7 +362,7 @@ TEST_F(CallStreamTest, FirstFrameIsFiveAndObjectTypeChoosesTheContainer) {
   EXPECT_EQ(Primitives().size(), 648u);
 
   ResetGlRecorder();
-  SaverSettings.ObjectType = 1;
+  SaverSettings.ObjectType = kCubeObject;
   RenderFrame();
   EXPECT_EQ(Calls("glRotatef")[2]->args, Args({6, 1, 1, 1}));
   EXPECT_EQ(Primitives().size(), 384u);
@@ -374,8 +371,8 @@ TEST_F(CallStreamTest, FirstFrameIsFiveAndObjectTypeChoosesTheContainer) {
 TEST_F(CallStreamTest, HandEditedPermeabilityNeverSendsANonFiniteColour) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   for (float permeability : {0.0f, -2.0f, nan, std::numeric_limits<float>::denorm_min()}) {
-    for (std::uint8_t objectType : {0, 1}) {
-      SetUp();
+    for (std::uint8_t objectType : {kSphereObject, kCubeObject}) {
+      ResetScene();
       SaverSettings.ObjectType = objectType;
       SaverSettings.Permeability = permeability;
       SaverSettings.SpawnPoints = 2050.0f;

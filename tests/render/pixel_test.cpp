@@ -28,12 +28,10 @@ class PixelTest : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(context_.Create(kSize, kSize, error)) << error;
     ViewportYOffset = 0;
-    SetProjection(kSize, kSize);
-    InitGLState();
     SaverSettings = kDefaultSettings;
     DeriveSceneParameters();
     ReseedFromTime(1000);
-    InitScene();
+    StartScene(kSize, kSize);
   }
 
   // Draws one frame with the settings in force and reads it back.
@@ -137,7 +135,7 @@ TEST_F(PixelTest, SpriteAddsItsYellowGreenOverBlack) {
 }
 
 TEST_F(PixelTest, SceneIsCentredAndViewportOffsetLiftsIt) {
-  SaverSettings.ObjectType = 0;  // the sphere is symmetric about the view axis
+  SaverSettings.ObjectType = kSphereObject;  // symmetric about the view axis
   SaverSettings.SpawnPoints = 0.0f;
   Render();
   double row = 0, column = 0;

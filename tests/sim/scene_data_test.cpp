@@ -32,9 +32,10 @@ TEST_F(SceneDataTest, InitDrawsCubeThenParticlesThenSphereFromOneSequence) {
 
 TEST_F(SceneDataTest, FramesCountFromFiveAndWrapAround) {
   InitSceneData();
-  SimulateCubeFrame();
+  SimulateFrame();
   EXPECT_EQ(FrameCounter, 5);
-  SimulateSphereFrame();
+  SaverSettings.ObjectType = kSphereObject;
+  SimulateFrame();
   EXPECT_EQ(FrameCounter, 6);
 
   FrameCounter = std::numeric_limits<std::int32_t>::max();
@@ -47,7 +48,7 @@ TEST_F(SceneDataTest, OnlyParticlesInPlayMove) {
   const Particle first = ParticleSwarm.Particles[249];
   const Particle beyond = ParticleSwarm.Particles[250];
   SaverSettings.SpawnPoints = 250.0f;
-  for (int frame = 0; frame < 3; ++frame) SimulateCubeFrame();
+  for (int frame = 0; frame < 3; ++frame) SimulateFrame();
   EXPECT_NE(ParticleSwarm.Particles[249].Position.x, first.Position.x);
   EXPECT_EQ(ParticleSwarm.Particles[250].Position.x, beyond.Position.x);
   EXPECT_EQ(ParticleSwarm.Particles[250].Velocity.y, beyond.Velocity.y);
@@ -59,12 +60,13 @@ TEST_F(SceneDataTest, NoParticlesStillHealsTheShells) {
   const Particle p0 = ParticleSwarm.Particles[0];
 
   CubeShell.Counters[5] = -10;
-  SeedSoNextDrawIs(true);
-  SimulateCubeFrame();
+  SeedSoNextDrawHeals(true);
+  SimulateFrame();
   EXPECT_EQ(CubeShell.Counters[5], 0);
 
+  SaverSettings.ObjectType = kSphereObject;
   const std::uint32_t start = RandomSource.State;
-  SimulateSphereFrame();
+  SimulateFrame();
   EXPECT_EQ(DrawsSince(start), 720);
   EXPECT_EQ(ParticleSwarm.Particles[0].Position.x, p0.Position.x);
 }
@@ -73,9 +75,9 @@ TEST_F(SceneDataTest, SpawnPointsBeyondThePoolStepsAllOfItAndNoMore) {
   InitSceneData();
   SaverSettings.SpawnPoints = 1e9f;
   const Particle last = ParticleSwarm.Particles[kSwarmSize - 1];
-  for (int frame = 0; frame < 5; ++frame) {
-    SimulateSphereFrame();
-    SimulateCubeFrame();
+  for (int frame = 0; frame < 10; ++frame) {
+    SaverSettings.ObjectType = frame % 2 ? kCubeObject : kSphereObject;
+    SimulateFrame();
   }
   // The last record moved; the sanitizer build catches any step beyond it.
   EXPECT_NE(ParticleSwarm.Particles[kSwarmSize - 1].Position.x, last.Position.x);
@@ -88,7 +90,7 @@ TEST_F(SceneDataTest, WornCubeKeepsInsideParticlesWithinTheWalls) {
   for (int frame = 0; frame < 3000; ++frame) {
     ReseedFromTime(1 + frame / 60);
     DeriveSceneParameters();
-    SimulateCubeFrame();
+    SimulateFrame();
     if (frame % 100 != 99) continue;
     for (int i = 0; i < 2050; ++i) {
       const Particle& p = ParticleSwarm.Particles[i];
