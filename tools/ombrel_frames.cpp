@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "render/frame_driver.h"
-#include "render/gl_setup.h"
 #include "tools/offscreen_context.h"
 #include "tools/scenario.h"
 
@@ -34,36 +33,40 @@ bool ParsePositive(const std::string& text, unsigned long& out) {
   return *end == '\0' && out > 0 && out < (1ul << 20);
 }
 
-bool ParseFrameOption(FrameOptions& options, const std::string& flag, const std::string& value,
-                      std::string& error) {
-  if (flag == "--size") {
-    const size_t x = value.find('x');
-    unsigned long w = 0, h = 0;
-    if (x == std::string::npos || !ParsePositive(value.substr(0, x), w) ||
-        !ParsePositive(value.substr(x + 1), h) || w > 16384 || h > 16384) {
-      error = "--size expects WIDTHxHEIGHT, each from 1 to 16384, not '" + value + "'";
-      return false;
-    }
-    options.width = static_cast<int>(w);
-    options.height = static_cast<int>(h);
-    return true;
-  }
-  if (flag == "--out") {
-    if (value.empty()) {
-      error = "--out expects a folder";
-      return false;
-    }
-    options.out = value;
-    return true;
-  }
-  if (flag == "--every") {
-    if (!ParsePositive(value, options.every)) {
-      error = "--every expects a whole number of at least 1, not '" + value + "'";
-      return false;
-    }
-    return true;
-  }
-  return false;  // not ours: an unknown argument
+// --size WxH, --out DIR and --every N, written into `options`.
+std::vector<ProgramOption> FrameOptionsOf(FrameOptions& options) {
+  return {
+      {"--size", true,
+       [&options](const std::string& value, std::string& error) {
+         const size_t x = value.find('x');
+         unsigned long w = 0, h = 0;
+         if (x == std::string::npos || !ParsePositive(value.substr(0, x), w) ||
+             !ParsePositive(value.substr(x + 1), h) || w > 16384 || h > 16384) {
+           error = "--size expects WIDTHxHEIGHT, each from 1 to 16384, not '" + value + "'";
+           return false;
+         }
+         options.width = static_cast<int>(w);
+         options.height = static_cast<int>(h);
+         return true;
+       }},
+      {"--out", true,
+       [&options](const std::string& value, std::string& error) {
+         if (value.empty()) {
+           error = "--out expects a folder";
+           return false;
+         }
+         options.out = value;
+         return true;
+       }},
+      {"--every", true,
+       [&options](const std::string& value, std::string& error) {
+         if (!ParsePositive(value, options.every)) {
+           error = "--every expects a whole number of at least 1, not '" + value + "'";
+           return false;
+         }
+         return true;
+       }},
+  };
 }
 
 }  // namespace
@@ -72,41 +75,33 @@ int main(int argc, char** argv) {
   FrameOptions options;
   std::vector<ScenarioAction> actions;
   std::string error;
-  const bool parsed = ParseScenario(argc, argv, actions, error,
-                                    [&](const std::string& flag, const std::string& value,
-                                        std::string& e) { return ParseFrameOption(options, flag, value, e); });
-  if (!parsed) {
-    std::fprintf(stderr, "ombrel-frames: %s\n", error.c_str());
+  if (!ParseScenario(argc, argv, actions, error, FrameOptionsOf(options))) {
+    ReportError("ombrel-frames", error);
     return 2;
   }
 
   OffscreenContext context;
   if (!context.Create(options.width, options.height, error)) {
-    std::fprintf(stderr, "ombrel-frames: %s\n", error.c_str());
+    ReportError("ombrel-frames", error);
     return 1;
   }
   std::error_code made;
   std::filesystem::create_directories(options.out, made);
   if (made) {
-    std::fprintf(stderr, "ombrel-frames: cannot create %s: %s\n", options.out.c_str(),
-                 made.message().c_str());
+    ReportError("ombrel-frames", "cannot create " + options.out + ": " + made.message());
     return 1;
   }
 
-  // The scene window's creation order: projection, pipeline, scene.
-  SetProjection(options.width, options.height);
-  InitGLState();
-
   unsigned long frame = 0;
   bool failed = false;
-  RunScenario(actions, {InitScene, [&] {
+  RunScenario(actions, {[&] { StartScene(options.width, options.height); }, [&] {
                           RenderFrame();
                           if (failed || ++frame % options.every != 0) return;
                           char name[32];
                           std::snprintf(name, sizeof name, "frame-%06lu.png", frame);
                           const std::string path = (std::filesystem::path(options.out) / name).string();
                           if (!WritePng(path, options.width, options.height, context.ReadRgb(), error)) {
-                            std::fprintf(stderr, "ombrel-frames: %s\n", error.c_str());
+                            ReportError("ombrel-frames", error);
                             failed = true;
                           }
                         }});

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "sim/random_source.h"
@@ -49,7 +50,7 @@ bool ParseValue(ScenarioAction::Kind kind, const std::string& text, double& valu
   switch (kind) {
     case ScenarioAction::kContainer:
       if (text != "cube" && text != "sphere") return false;
-      value = text == "cube" ? 1 : 0;
+      value = text == "cube" ? kCubeObject : kSphereObject;
       return true;
     case ScenarioAction::kDecay:
     case ScenarioAction::kRegeneration:
@@ -68,31 +69,47 @@ bool ParseValue(ScenarioAction::Kind kind, const std::string& text, double& valu
   return false;
 }
 
+// "-name" and "--name" both stand for "--name"; anything else is no option.
+bool OptionName(const std::string& argument, std::string& name) {
+  if (argument.size() < 2 || argument[0] != '-') return false;
+  name = argument[1] == '-' ? argument : "-" + argument;
+  return name.size() > 2 && name[2] != '-';
+}
+
 }  // namespace
 
 bool ParseScenario(int argc, const char* const* argv, std::vector<ScenarioAction>& actions,
-                   std::string& error, const ExtraFlagHandler& extra) {
-  for (int i = 1; i < argc; i += 2) {
-    const std::string flag = argv[i];
+                   std::string& error, const std::vector<ProgramOption>& own) {
+  for (int i = 1; i < argc; ++i) {
+    std::string flag;
+    if (!OptionName(argv[i], flag)) {
+      error = std::string("unknown argument: ") + argv[i];
+      return false;
+    }
+    const FlagInfo* info = nullptr;
+    for (const FlagInfo& f : kFlags)
+      if (flag == f.name) info = &f;
+    const ProgramOption* option = nullptr;
+    for (const ProgramOption& o : own)
+      if (flag == o.name) option = &o;
+    if (info == nullptr && option == nullptr) {
+      error = std::string("unknown argument: ") + argv[i];
+      return false;
+    }
+
+    if (option != nullptr && !option->takesValue) {
+      if (!option->apply("", error)) return false;
+      continue;
+    }
     if (i + 1 >= argc) {
       error = "missing value after " + flag;
       return false;
     }
-    const std::string text = argv[i + 1];
-
-    const FlagInfo* info = nullptr;
-    for (const FlagInfo& f : kFlags)
-      if (flag == f.name) info = &f;
-    if (info == nullptr) {
-      if (extra && flag.rfind("--", 0) == 0) {
-        error.clear();
-        if (extra(flag, text, error)) continue;
-        if (!error.empty()) return false;
-      }
-      error = "unknown argument: " + flag;
-      return false;
+    const std::string text = argv[++i];
+    if (option != nullptr) {
+      if (!option->apply(text, error)) return false;
+      continue;
     }
-
     double value = 0;
     if (!ParseValue(info->kind, text, value)) {
       error = flag + " expects " + info->expects + ", not '" + text + "'";
@@ -101,6 +118,17 @@ bool ParseScenario(int argc, const char* const* argv, std::vector<ScenarioAction
     actions.push_back({info->kind, value});
   }
   return true;
+}
+
+bool ApplySetting(const ScenarioAction& a, SaverSettingsRecord& settings) {
+  switch (a.kind) {
+    case ScenarioAction::kContainer: settings.ObjectType = static_cast<std::uint8_t>(a.value); return true;
+    case ScenarioAction::kDecay: settings.Decay = static_cast<std::uint8_t>(a.value); return true;
+    case ScenarioAction::kRegeneration: settings.Regeneration = static_cast<std::uint8_t>(a.value); return true;
+    case ScenarioAction::kPermeability: settings.Permeability = static_cast<float>(a.value); return true;
+    case ScenarioAction::kParticles: settings.SpawnPoints = static_cast<float>(a.value); return true;
+    default: return false;
+  }
 }
 
 void RunScenario(const std::vector<ScenarioAction>& actions, const ScenarioHooks& hooks) {
@@ -118,12 +146,8 @@ void RunScenario(const std::vector<ScenarioAction>& actions, const ScenarioHooks
   };
 
   for (const ScenarioAction& a : actions) {
+    if (ApplySetting(a, SaverSettings)) continue;
     switch (a.kind) {
-      case ScenarioAction::kContainer: SaverSettings.ObjectType = static_cast<std::uint8_t>(a.value); break;
-      case ScenarioAction::kDecay: SaverSettings.Decay = static_cast<std::uint8_t>(a.value); break;
-      case ScenarioAction::kRegeneration: SaverSettings.Regeneration = static_cast<std::uint8_t>(a.value); break;
-      case ScenarioAction::kPermeability: SaverSettings.Permeability = static_cast<float>(a.value); break;
-      case ScenarioAction::kParticles: SaverSettings.SpawnPoints = static_cast<float>(a.value); break;
       case ScenarioAction::kClock: clock = static_cast<std::uint32_t>(a.value); break;
       case ScenarioAction::kFramesPerSecond: framesPerSecond = static_cast<std::uint64_t>(a.value); break;
       case ScenarioAction::kFrames:
@@ -135,7 +159,23 @@ void RunScenario(const std::vector<ScenarioAction>& actions, const ScenarioHooks
           hooks.frame();
         }
         break;
+      default:
+        break;
     }
   }
   if (!initialised) initialise();
+}
+
+void ReportError(const char* program, const std::string& message) {
+  std::string line;
+  for (const unsigned char c : message) {
+    if (c == '\n') line += "\\n";
+    else if (c == '\t') line += "\\t";
+    else if (c < 0x20 || c == 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02X", c);
+      line += escape;
+    } else line += static_cast<char>(c);
+  }
+  std::fprintf(stderr, "%s: %s\n", program, line.c_str());
 }

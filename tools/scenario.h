@@ -1,10 +1,11 @@
-// The scenario arguments shared by the headless tools. They are applied in
-// order like a script:
+// The scenario arguments shared by the headless tools and the X11 host. They
+// are applied in order like a script:
 //
 //   --container cube|sphere   --decay 0|1   --regeneration 0|1
 //   --permeability P   --particles N   --clock T   --frames-per-second K
 //   --frames F
 //
+// Every option may be written with one dash or two (-particles, --particles).
 // The scene is initialised when the first --frames is reached (or at the end
 // if there is none), from the settings given so far: a reseed at second T,
 // then the data steps of the scene initialisation. Frame i, counted over all
@@ -18,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/scene_parameters.h"
+
 struct ScenarioAction {
   enum Kind { kContainer, kDecay, kRegeneration, kPermeability, kParticles, kClock,
               kFramesPerSecond, kFrames };
@@ -25,15 +28,24 @@ struct ScenarioAction {
   double value;  // every argument fits a double exactly (floats, 32-bit integers)
 };
 
-// A tool's own flag: called with the flag and its value; returns false with
-// `error` set when the value is malformed. Flags it does not know are errors.
-using ExtraFlagHandler =
-    std::function<bool(const std::string& flag, const std::string& value, std::string& error)>;
+// A program's own option beside the scenario arguments: its name with two
+// dashes, whether a value follows it, and what to do with that value (empty
+// for an option without one). `apply` returns false with `error` set when the
+// value is malformed.
+struct ProgramOption {
+  const char* name;
+  bool takesValue;
+  std::function<bool(const std::string& value, std::string& error)> apply;
+};
 
-// Parses argv[1..argc-1]. Returns false with a one-line `error` for an unknown
-// flag, a missing value or a malformed number.
+// Parses argv[1..argc-1]. Returns false with `error` set for an unknown
+// option, a missing value or a malformed value.
 bool ParseScenario(int argc, const char* const* argv, std::vector<ScenarioAction>& actions,
-                   std::string& error, const ExtraFlagHandler& extra = nullptr);
+                   std::string& error, const std::vector<ProgramOption>& own = {});
+
+// Applies a settings action (container, decay, regeneration, permeability,
+// particles) to `settings`; returns false for the other kinds.
+bool ApplySetting(const ScenarioAction& action, SaverSettingsRecord& settings);
 
 struct ScenarioHooks {
   std::function<void()> initialise;  // the scene initialisation after the reseed
@@ -42,3 +54,8 @@ struct ScenarioHooks {
 
 // Runs the actions against the process-wide scene records.
 void RunScenario(const std::vector<ScenarioAction>& actions, const ScenarioHooks& hooks);
+
+// Prints "program: message" as one line on stderr, whatever the message
+// quotes from the command line: control characters are written as escapes
+// (\n, \t, \xNN), so a newline in an argument cannot split the message.
+void ReportError(const char* program, const std::string& message);

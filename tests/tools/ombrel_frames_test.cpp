@@ -67,12 +67,18 @@ TEST_F(OmbrelFrames, WritesEveryNthFrameAsPngOfTheAskedSize) {
 
 TEST_F(OmbrelFrames, BadArgumentsGetOneLineAndExitCodeTwo) {
   for (const char* args : {"--size 0x48", "--size 64", "--size 64x", "--size axb", "--every 0",
-                           "--every two", "--out ''", "--colour red", "--frames x", "--size"}) {
+                           "--every two", "--out ''", "--colour red", "--frames x", "--size",
+                           "--size '64\nx48'"}) {
     const ProgramRun run = RunFrames(args);
     EXPECT_EQ(run.exitCode, 2) << args;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << ": " << run.err;
   }
   EXPECT_FALSE(fs::exists("frames")) << "nothing written for bad arguments";
+
+  // A folder that cannot be made is reported on one line too, with exit code 1.
+  const ProgramRun run = RunFrames("--frames 1 --out '/proc/no\nsuch'");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
 }
 
 }  // namespace

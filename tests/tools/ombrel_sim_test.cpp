@@ -148,10 +148,14 @@ TEST(OmbrelSim, BadArgumentsGetOneLineAndExitCodeTwo) {
   for (const char* args : {"--colour red", "--frames", "--frames ten", "--frames 1.5",
                            "--frames -1", "--clock 4294967296", "--clock -1", "--decay 2",
                            "--regeneration yes", "--container cone", "--permeability 1x",
-                           "--particles ''", "--frames-per-second 0", "frames 3"}) {
+                           "--particles ''", "--frames-per-second 0", "frames 3",
+                           "--container 'cu\nbe'", "'--bogus\r\nflag' 1", "--frames '1\n2'"}) {
     const ProgramRun run = RunSim(args);
     EXPECT_EQ(run.exitCode, 2) << args;
     EXPECT_TRUE(run.out.empty()) << args;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << ": " << run.err;
+    EXPECT_EQ(run.err.find('\r'), std::string::npos) << args;
   }
+  // Both dash forms name the same option.
+  EXPECT_EQ(RunSim("-particles 50 -frames 3").out, RunSim("--particles 50 --frames 3").out);
 }
