@@ -1,12 +1,12 @@
 // Measures, under Wine (or on Windows), the scene window's per-message
-// prologue and the frame rate of the full-screen saver.
+// refresh and the frame rate of the full-screen saver.
 //
 //   host_bench.exe [seconds]     (default 10)
 //
-// The prologue (reseed, registry load of six values, screen mode, derived
-// values) runs before every message. The frame rate is taken from a real
-// full-screen saver window made by the host with 2050 particles, counting
-// FrameCounter over the given time; a second thread closes it.
+// The refresh, RefreshScene (reseed, registry load of six values, screen
+// mode, derived values), runs before every message. The frame rate is taken
+// from a real full-screen saver window made by the host with 2050 particles,
+// counting FrameCounter over the given time; a second thread closes it.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,10 +14,9 @@
 
 #include "host/host_state.h"
 #include "host/saver_window.h"
-#include "settings/settings_store.h"
-#include "sim/random_source.h"
+#include "host/scene_window.h"
 #include "sim/scene_data.h"
-#include "sim/scene_parameters.h"
+#include "tests/support/stored_settings.h"
 
 namespace {
 
@@ -25,13 +24,6 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   return static_cast<double>(to.QuadPart - from.QuadPart) / frequency.QuadPart;
-}
-
-void StoreSetting(const char* name, DWORD value) {
-  HKEY key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4);
-  RegCloseKey(key);
 }
 
 struct Closer {
@@ -68,15 +60,10 @@ int main(int argc, char** argv) {
   const int messages = 20000;
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);
-  for (int i = 0; i < messages; ++i) {
-    ReseedFromClock();
-    LoadSettings();
-    ResolveScreenMode(SaverSettings.Resolution, window);
-    DeriveSceneParameters();
-  }
+  for (int i = 0; i < messages; ++i) RefreshScene(window);
   QueryPerformanceCounter(&end);
   DestroyWindow(window);
-  std::printf("prologue: %.2f us per message (%d messages)\n", 1e6 * Seconds(start, end) / messages, messages);
+  std::printf("refresh: %.2f us per message (%d messages)\n", 1e6 * Seconds(start, end) / messages, messages);
 
   Closer closer = {seconds, 0, 0, 0};
   HANDLE thread = CreateThread(nullptr, 0, CloseAfter, &closer, 0, nullptr);
@@ -86,6 +73,6 @@ int main(int argc, char** argv) {
               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
               (closer.framesAtEnd - closer.framesAtStart) / closer.elapsed,
               static_cast<long>(closer.framesAtEnd - closer.framesAtStart), closer.elapsed);
-  RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+  ClearStoredSettings();
   return 0;
 }

@@ -1,9 +1,6 @@
 #include "host/host_state.h"
 
-SaverHostStateRecord SaverHostState = {
-    nullptr, FALSE, nullptr, FALSE, FALSE, 0, {0, 0}, nullptr, nullptr, nullptr,
-    nullptr, nullptr, FALSE, kNoVerifyYet,
-};
+SaverHostStateRecord SaverHostState;
 
 void InitHostState(HINSTANCE instance) {
   SaverHostState.SaverInstance = instance;

@@ -9,8 +9,6 @@ namespace {
 
 bool IsBlank(char c) { return c >= 1 && c <= 32; }
 
-HWND AsWindow(DWORD handle) { return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(handle)); }
-
 const char* SkipSpaces(const char* text) {
   while (*text == ' ') ++text;
   return text;
@@ -58,9 +56,8 @@ int RunSwitch(const char* tail) {
     case LaunchMode::kPreview:
       return RunPreview(s.text);
     case LaunchMode::kConfigureSwitch: {
-      HWND owner = *s.text == ':' ? AsWindow(ParseWindowHandle(s.text + 1)) : nullptr;
-      if (!owner || !IsWindow(owner)) owner = GetForegroundWindow();
-      return RunConfigDialog(owner);
+      HWND owner = *s.text == ':' ? ExistingWindow(s.text + 1) : nullptr;
+      return RunConfigDialog(owner ? owner : GetForegroundWindow());
     }
     case LaunchMode::kChangePassword:
       return SaverHostState.OnWindows9x ? RunChangePassword(SkipSpaces(s.text)) : -1;
@@ -103,10 +100,14 @@ DWORD ParseWindowHandle(const char* text) {
   return value;
 }
 
+HWND ExistingWindow(const char* text) {
+  HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(ParseWindowHandle(text)));
+  return window && IsWindow(window) ? window : nullptr;
+}
+
 int RunPreview(const char* text) {
-  HWND parent = AsWindow(ParseWindowHandle(text));
-  if (!parent || !IsWindow(parent)) return -1;
-  return RunSaverWindow(parent);
+  HWND parent = ExistingWindow(text);
+  return parent ? RunSaverWindow(parent) : -1;
 }
 
 int RunConfigDialog(HWND owner) {
@@ -115,9 +116,8 @@ int RunConfigDialog(HWND owner) {
 }
 
 int RunChangePassword(const char* text) {
-  HWND parent = AsWindow(ParseWindowHandle(text));
-  if (!parent || !IsWindow(parent)) parent = GetForegroundWindow();
-  ChangeSaverPassword(parent);
+  HWND parent = ExistingWindow(text);
+  ChangeSaverPassword(parent ? parent : GetForegroundWindow());
   return 0;
 }
 

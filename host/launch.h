@@ -26,6 +26,10 @@ LaunchSwitch ReadSwitch(const char* tail);
 // The decimal digits at the start of text, wrapping modulo 2^32; 0: none.
 DWORD ParseWindowHandle(const char* text);
 
+// The window whose handle ParseWindowHandle reads from text, or none when
+// that gives 0 or no existing window. Each caller chooses its own fallback.
+HWND ExistingWindow(const char* text);
+
 int RunPreview(const char* text);
 int RunConfigDialog(HWND owner);
 int RunChangePassword(const char* text);

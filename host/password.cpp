@@ -1,6 +1,7 @@
 #include "host/password.h"
 
 #include "host/host_state.h"
+#include "settings/settings_store.h"
 
 namespace {
 
@@ -8,11 +9,8 @@ constexpr DWORD kVerifyQuietTicks = 200;
 
 // "ScreenSaveUsePassword" read as up to four raw bytes, whatever its type.
 bool PasswordWanted(HKEY desktop) {
-  BYTE data[4] = {0, 0, 0, 0};
-  DWORD size = sizeof data;
-  if (RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr, data, &size) != ERROR_SUCCESS)
-    return false;
-  return (data[0] | data[1] | data[2] | data[3]) != 0;
+  DWORD value = 0;
+  return QueryNumber(desktop, "ScreenSaveUsePassword", value) && value != 0;
 }
 
 }  // namespace

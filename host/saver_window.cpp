@@ -3,15 +3,12 @@
 #include "host/host_state.h"
 #include "host/password.h"
 #include "host/scene_window.h"
+#include "resources/resource_ids.h"
 
 const char kSaverClassName[] = "WindowsScreenSaverClass";
 const char kFullScreenTitle[] = "Screen Saver";
 
 namespace {
-
-// The class asks for icon 100; the executable's one icon group is 109, so
-// the class has none (the display settings show icon 109 for the file).
-constexpr WORD kClassIconId = 100;
 
 void OnCreate(HWND window) {
   SaverHostStateRecord& s = SaverHostState;

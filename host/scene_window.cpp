@@ -10,15 +10,18 @@
 #include "sim/random_source.h"
 #include "sim/scene_parameters.h"
 
+namespace {
+
+// The scene window's device context and OpenGL context, from creation to
+// destruction.
 HDC SceneDC = nullptr;
 HGLRC SceneContext = nullptr;
 
+// 16-bit RGBA colour, a 16-bit depth buffer, double buffered.
 const PIXELFORMATDESCRIPTOR ScenePixelFormat = {
     sizeof(PIXELFORMATDESCRIPTOR), 1, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
     PFD_TYPE_RGBA, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 0, 0, PFD_MAIN_PLANE, 0, 0, 0, 0,
 };
-
-namespace {
 
 // A set-up failure: tell the user, end the saver's loop, keep the window.
 LRESULT FailSetUp(const char* text) {
@@ -47,9 +50,7 @@ LRESULT OnCreate(HWND window) {
   ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);
   SetFocus(window);
-  SetProjection(CurrentScreenMode.Width, CurrentScreenMode.Height);
-  InitGLState();
-  InitScene();
+  StartScene(CurrentScreenMode.Width, CurrentScreenMode.Height);
   return 0;
 }
 
@@ -91,13 +92,15 @@ void ChangeScreenMode(std::int32_t width, std::int32_t height, std::int32_t bits
   ChangeDisplaySettingsA(&request, 0);
 }
 
-LRESULT CALLBACK SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  // Every message is a refresh: settings saved meanwhile reach the next frame.
+void RefreshScene(HWND window) {
   ReseedFromClock();
   LoadSettings();
   ResolveScreenMode(SaverSettings.Resolution, window);
   DeriveSceneParameters();
+}
 
+LRESULT CALLBACK SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  RefreshScene(window);
   switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_PAINT: return OnPaint();

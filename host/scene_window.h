@@ -8,15 +8,17 @@
 
 #include <cstdint>
 
-extern HDC SceneDC;
-extern HGLRC SceneContext;
-extern const PIXELFORMATDESCRIPTOR ScenePixelFormat;
-
 // A window whose client area is at most this wide is small: it never
 // switches the display mode and renders only with Resolution 0.
 constexpr LONG kSmallWindowWidth = 300;
 
 LRESULT CALLBACK SceneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The refresh that SceneProc runs before every message, so that settings
+// saved meanwhile reach the next frame: reseed the random source from the
+// clock, load the settings, resolve the screen mode for window (which also
+// reads its client rectangle) and derive the scene parameters.
+void RefreshScene(HWND window);
 
 // Asks for a full-screen display mode; a mode the system's test calls bad
 // is reported in an "ERROR" box and left alone.

@@ -31,8 +31,8 @@ void OnInitDialog(HWND dialog) {
   SetUpSlider(dialog, PermeabilitySlider, PermeabilitySliderPosition(SaverSettings.Permeability));
 
   const SaverSettingsRecord& s = SaverSettings;
-  if (s.ObjectType == 1) CheckDlgButton(dialog, CubeRadio, BST_CHECKED);
-  if (s.ObjectType == 0) CheckDlgButton(dialog, SphereRadio, BST_CHECKED);
+  if (s.ObjectType == kCubeObject) CheckDlgButton(dialog, CubeRadio, BST_CHECKED);
+  if (s.ObjectType == kSphereObject) CheckDlgButton(dialog, SphereRadio, BST_CHECKED);
   if (s.Decay == 1) CheckDlgButton(dialog, DecayRadio, BST_CHECKED);
   if (s.Decay == 0) CheckDlgButton(dialog, GrowthRadio, BST_CHECKED);
   if (s.Regeneration == 1) CheckDlgButton(dialog, RegenOnRadio, BST_CHECKED);
@@ -70,8 +70,8 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   switch (LOWORD(wParam)) {
     case IDOK: OnOk(dialog); EndDialog(dialog, 1); break;
     case CancelButton: EndDialog(dialog, 1); break;
-    case SphereRadio: SaverSettings.ObjectType = 0; break;
-    case CubeRadio: SaverSettings.ObjectType = 1; break;
+    case SphereRadio: SaverSettings.ObjectType = kSphereObject; break;
+    case CubeRadio: SaverSettings.ObjectType = kCubeObject; break;
     case GrowthRadio: SaverSettings.Decay = 0; break;
     case DecayRadio: SaverSettings.Decay = 1; break;
     case RegenOnRadio: SaverSettings.Regeneration = 1; break;

@@ -5,21 +5,7 @@
 
 #include <windows.h>
 
-constexpr int kConfigDialogId = 2003;
-
-// Control identifiers of the dialog template.
-enum ConfigControl {
-  CancelButton = 1012,
-  ParticleSlider = 1030,
-  SphereRadio = 1032,
-  CubeRadio = 1033,
-  PermeabilitySlider = 1034,
-  GrowthRadio = 1036,
-  DecayRadio = 1037,
-  RegenOnRadio = 1038,
-  RegenOffRadio = 1039,
-  ResolutionCombo = 1040,
-};
+#include "resources/resource_ids.h"  // kConfigDialogId and the control identifiers
 
 // Slider positions and the settings they stand for (positions 0..10).
 int ParticleSliderPosition(float spawnPoints);

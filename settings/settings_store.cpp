@@ -16,12 +16,6 @@ const ScreenMode ScreenModeTable[kScreenModeCount] = {
 CurrentScreenModeRecord CurrentScreenMode = {0, 0, 0};
 RECT ClientRect = {0, 0, 0, 0};
 
-namespace {
-
-// Reads one value as a 32-bit number, whatever its registry type. A value
-// of fewer than four bytes fills the low bytes and leaves the rest zero, so
-// a one-byte 1 reads as 1. Returns false when the value is missing or longer
-// than four bytes.
 bool QueryNumber(HKEY key, const char* name, DWORD& number) {
   BYTE data[4] = {0, 0, 0, 0};
   DWORD size = sizeof data;
@@ -30,6 +24,8 @@ bool QueryNumber(HKEY key, const char* name, DWORD& number) {
            static_cast<DWORD>(data[2]) << 16 | static_cast<DWORD>(data[3]) << 24;
   return true;
 }
+
+namespace {
 
 void SetNumber(HKEY key, const char* name, DWORD number) {
   RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);

@@ -31,6 +31,12 @@ extern RECT ClientRect;
 void LoadSettings();
 void SaveSettings();
 
+// Reads one registry value of an open key as a 32-bit number, whatever its
+// type: its raw bytes go into a zeroed four-byte field, so a value of fewer
+// than four bytes fills the low bytes (a one-byte 1 reads as 1). False, with
+// number untouched, when the value is missing or longer than four bytes.
+bool QueryNumber(HKEY key, const char* name, DWORD& number);
+
 // Reads the window's client rectangle into ClientRect and sets
 // CurrentScreenMode from the table: the client size for index 0, the entry's
 // size for 1..5; any other index leaves CurrentScreenMode unchanged.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource_ids.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
@@ -176,7 +177,7 @@ HWND FindConfigDialog(DWORD milliseconds) {
   HWND found = nullptr;
   WaitFor([&] {
     found = FindWindowA("#32770", "Ombrel Screen Saver");
-    return found && IsWindowVisible(found) && SendDlgItemMessageA(found, 1040, CB_GETCOUNT, 0, 0) == 6;
+    return found && IsWindowVisible(found) && SendDlgItemMessageA(found, ResolutionCombo, CB_GETCOUNT, 0, 0) == 6;
   }, milliseconds);
   return found;
 }
@@ -187,12 +188,12 @@ TEST_F(SaverE2E, ConfigureClicksThroughTheDialogAndOkStoresTheChoice) {
   Saver saver(Scr(), "/c");
   HWND dialog = FindConfigDialog(20000);
   ASSERT_TRUE(dialog);
-  Click(dialog, 1032);  // Sphere
-  Click(dialog, 1036);  // Growth
-  Click(dialog, 1039);  // Off
-  SendDlgItemMessageA(dialog, 1030, TBM_SETPOS, TRUE, 10);  // Lots
-  SendDlgItemMessageA(dialog, 1034, TBM_SETPOS, TRUE, 0);   // Low
-  SendDlgItemMessageA(dialog, 1040, CB_SETCURSEL, 2, 0);    // 800 x 600
+  Click(dialog, SphereRadio);
+  Click(dialog, GrowthRadio);
+  Click(dialog, RegenOffRadio);
+  SendDlgItemMessageA(dialog, ParticleSlider, TBM_SETPOS, TRUE, 10);      // Lots
+  SendDlgItemMessageA(dialog, PermeabilitySlider, TBM_SETPOS, TRUE, 0);   // Low
+  SendDlgItemMessageA(dialog, ResolutionCombo, CB_SETCURSEL, 2, 0);       // 800 x 600
   Click(dialog, IDOK);
   EXPECT_EQ(saver.ExitCode(10000), 1u) << "the dialog's result";
   EXPECT_EQ(StoredSettingOr("ObjectType", 0xDEADBEEF), 0u);
@@ -210,8 +211,8 @@ TEST_F(SaverE2E, ConfigureTakesItsOwnerAfterAColonAndCancelStoresNothing) {
   HWND dialog = FindConfigDialog(20000);
   ASSERT_TRUE(dialog);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
-  Click(dialog, 1032);
-  Click(dialog, 1012);  // Cancel
+  Click(dialog, SphereRadio);
+  Click(dialog, CancelButton);
   EXPECT_EQ(saver.ExitCode(10000), 1u);
   EXPECT_EQ(StoredSettingOr("ObjectType", 0xDEADBEEF), 0xDEADBEEFu) << "nothing stored";
   DestroyWindow(owner);
@@ -221,7 +222,7 @@ TEST_F(SaverE2E, ConfigureTakesItsOwnerAfterAColonAndCancelStoresNothing) {
   dialog = FindConfigDialog(20000);
   ASSERT_TRUE(dialog);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
-  Click(dialog, 1012);
+  Click(dialog, CancelButton);
   EXPECT_EQ(bare.ExitCode(10000), 1u);
 }
 

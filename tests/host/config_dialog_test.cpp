@@ -18,12 +18,12 @@ namespace {
 class ConfigDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    ClearStoredSettings();
     SaverSettings = {0, 0, 0, 0.0f, 0.0f, 0};
   }
   void TearDown() override {
     if (dialog_) DestroyWindow(dialog_);
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    ClearStoredSettings();
   }
 
   void Open() {
@@ -164,31 +164,31 @@ const ControlLayout kLayout[30] = {
     {kNone, "Static", kStatic, nullptr, {27, 10, 160, 8}},
     {kNone, "Static", kStatic, nullptr, {32, 25, 150, 8}},
     {kNone, "Button", BS_GROUPBOX, "", {7, 0, 200, 40}},
-    {1012, "Button", kButton, "Cancel", {132, 240, 50, 14}},
-    {1, "Button", kButton, "OK", {28, 240, 50, 14}},
+    {CancelButton, "Button", kButton, "Cancel", {132, 240, 50, 14}},
+    {IDOK, "Button", kButton, "OK", {28, 240, 50, 14}},
     {kNone, "Button", BS_GROUPBOX, "", {12, 84, 192, 20}},
     {kNone, "Static", kStatic, "Particles cause:", {16, 92, 64, 8}},
     {kNone, "Button", BS_GROUPBOX, "", {12, 64, 192, 20}},
-    {1032, "Button", BS_AUTORADIOBUTTON, "Sphere", {140, 72, 40, 8}},
-    {1033, "Button", BS_AUTORADIOBUTTON, "Cube", {92, 72, 40, 8}},
+    {SphereRadio, "Button", BS_AUTORADIOBUTTON, "Sphere", {140, 72, 40, 8}},
+    {CubeRadio, "Button", BS_AUTORADIOBUTTON, "Cube", {92, 72, 40, 8}},
     {kNone, "Button", BS_GROUPBOX, "", {12, 128, 192, 52}},
     {kNone, "Static", kStatic, "High", {172, 168, 24, 8}},
     {kNone, "Static", kStatic, "Low", {16, 168, 42, 8}},
-    {1034, "msctls_trackbar32", kTrackbar, nullptr, {24, 148, 166, 22}},
+    {PermeabilitySlider, "msctls_trackbar32", kTrackbar, nullptr, {24, 148, 166, 22}},
     {kNone, "Static", kStatic, "Permeability of Surface", {36, 136, 136, 12}},
     {kNone, "Button", BS_GROUPBOX, "", {12, 176, 192, 52}},
     {kNone, "Static", kStatic, "Lots", {172, 216, 24, 8}},
     {kNone, "Static", kStatic, "Not many", {16, 216, 42, 8}},
-    {1030, "msctls_trackbar32", kTrackbar, nullptr, {24, 196, 166, 22}},
+    {ParticleSlider, "msctls_trackbar32", kTrackbar, nullptr, {24, 196, 166, 22}},
     {kNone, "Static", kStatic, "Number of particles", {36, 184, 136, 12}},
-    {1036, "Button", BS_AUTORADIOBUTTON, "Growth", {92, 92, 40, 8}},
-    {1037, "Button", BS_AUTORADIOBUTTON, "Decay", {140, 92, 40, 8}},
+    {GrowthRadio, "Button", BS_AUTORADIOBUTTON, "Growth", {92, 92, 40, 8}},
+    {DecayRadio, "Button", BS_AUTORADIOBUTTON, "Decay", {140, 92, 40, 8}},
     {kNone, "Static", kStatic, "Container Type:", {16, 72, 64, 8}},
     {kNone, "Button", BS_GROUPBOX, "", {12, 104, 192, 20}},
     {kNone, "Static", kStatic, "Regeneration:         ", {16, 112, 72, 8}},
-    {1038, "Button", BS_AUTORADIOBUTTON, "On", {92, 112, 40, 8}},
-    {1039, "Button", BS_AUTORADIOBUTTON, "Off", {140, 112, 40, 8}},
-    {1040, "ComboBox", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, nullptr, {92, 52, 72, 100}},
+    {RegenOnRadio, "Button", BS_AUTORADIOBUTTON, "On", {92, 112, 40, 8}},
+    {RegenOffRadio, "Button", BS_AUTORADIOBUTTON, "Off", {140, 112, 40, 8}},
+    {ResolutionCombo, "ComboBox", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, nullptr, {92, 52, 72, 100}},
     {kNone, "Button", BS_GROUPBOX, "", {12, 44, 192, 24}},
     {kNone, "Static", kStatic, "Resolution:              ", {20, 52, 64, 8}},
 };

@@ -9,25 +9,19 @@
 #include "host/default_proc.h"
 #include "host/host_state.h"
 #include "host/password.h"
+#include "tests/support/default_proc_window.h"
 
 namespace {
+
+// A reset to {} is the state of a fresh process: no prompt has run yet.
+static_assert(SaverHostStateRecord{}.LastVerifyTick == kNoVerifyYet);
 
 class DefaultProcTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SaverHostState = {};
     SaverHostState.SaverInstance = GetModuleHandleA(nullptr);
-    SaverHostState.LastVerifyTick = kNoVerifyYet;
-    static const bool registered = [] {
-      WNDCLASSA c = {};
-      c.lpfnWndProc = DefaultSaverProc;
-      c.hInstance = GetModuleHandleA(nullptr);
-      c.lpszClassName = "DefaultProcTestWindow";
-      return RegisterClassA(&c) != 0;
-    }();
-    ASSERT_TRUE(registered);
-    window_ = CreateWindowExA(0, "DefaultProcTestWindow", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+    window_ = CreateDefaultProcWindow();
     ASSERT_TRUE(window_);
     DropCloseRequests();
     SetCursorPos(200, 200);

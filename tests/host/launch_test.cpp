@@ -7,6 +7,7 @@
 
 #include "host/host_state.h"
 #include "host/launch.h"
+#include "tests/support/saver_running.h"
 
 namespace {
 
@@ -65,6 +66,20 @@ TEST(WindowHandle, TakesTheLeadingDecimalDigitsWrapping) {
   for (const auto& c : cases) EXPECT_EQ(ParseWindowHandle(c.text), c.handle) << c.text;
 }
 
+TEST(WindowHandle, NamesOnlyAnExistingWindow) {
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(window);
+  const std::string digits = std::to_string(reinterpret_cast<ULONG_PTR>(window));
+  EXPECT_EQ(ExistingWindow(digits.c_str()), window);
+  EXPECT_EQ(ExistingWindow((digits + " and more").c_str()), window);
+  EXPECT_EQ(ExistingWindow((":" + digits).c_str()), nullptr);
+  EXPECT_EQ(ExistingWindow("0"), nullptr);
+  EXPECT_EQ(ExistingWindow(""), nullptr);
+  DestroyWindow(window);
+  EXPECT_EQ(ExistingWindow(digits.c_str()), nullptr) << "a destroyed window";
+}
+
 TEST(Launch, PreviewAndPasswordNeedAUsableWindow) {
   InitHostState(GetModuleHandleA(nullptr));
   EXPECT_EQ(SaverLaunch(GetModuleHandleA(nullptr), "/p"), -1);
@@ -94,12 +109,6 @@ int FaultingMode(const char*) {
 }
 
 int QuietMode(const char* text) { return static_cast<int>(std::string(text).size()); }
-
-BOOL ScreenSaverRunning() {
-  BOOL running = FALSE;
-  SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
-  return running;
-}
 
 TEST(FaultGuard, HandsAFaultToTheFilterAndSwitchesTheRunningStateOff) {
   SaverHostState.OnWindows9x = TRUE;  // SetSaverRunning acts only on that family

@@ -7,6 +7,8 @@
 
 #include "host/host_state.h"
 #include "host/password.h"
+#include "tests/support/default_proc_window.h"
+#include "tests/support/saver_running.h"
 
 namespace {
 
@@ -15,7 +17,6 @@ class PasswordModuleTest : public ::testing::Test {
   void SetUp() override {
     SaverHostState = {};
     SaverHostState.OnWindows9x = TRUE;
-    SaverHostState.LastVerifyTick = kNoVerifyYet;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &desktop_,
                     nullptr);
   }
@@ -28,12 +29,6 @@ class PasswordModuleTest : public ::testing::Test {
 
   void Store(DWORD type, const void* data, DWORD size) {
     RegSetValueExA(desktop_, "ScreenSaveUsePassword", 0, type, static_cast<const BYTE*>(data), size);
-  }
-
-  static BOOL Running() {
-    BOOL running = FALSE;
-    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
-    return running;
   }
 
   HKEY desktop_ = nullptr;
@@ -55,10 +50,10 @@ TEST_F(PasswordModuleTest, TheSwitchIsReadAsRawBytes) {
     Store(c.type, c.data, c.size);
     LoadPasswordModule();
     EXPECT_EQ(SaverHostState.VerifyPasswordEntry != nullptr, c.protect) << c.what;
-    EXPECT_EQ(Running() != FALSE, c.protect) << c.what;
+    EXPECT_EQ(ScreenSaverRunning(), c.protect) << c.what;
     UnloadPasswordModule();
     EXPECT_EQ(SaverHostState.PasswordModule, nullptr);
-    EXPECT_FALSE(Running()) << c.what;
+    EXPECT_FALSE(ScreenSaverRunning()) << c.what;
   }
   RegDeleteValueA(desktop_, "ScreenSaveUsePassword");
   LoadPasswordModule();
@@ -71,10 +66,16 @@ TEST_F(PasswordModuleTest, NothingActsOutsideTheFamily) {
   SaverHostState.OnWindows9x = FALSE;
   LoadPasswordModule();
   EXPECT_EQ(SaverHostState.PasswordModule, nullptr);
-  EXPECT_FALSE(Running());
-  // The first close request is approved at once.
-  SaverHostState.OnWindows9x = TRUE;
-  EXPECT_TRUE(VerifyClose(nullptr));
+  EXPECT_FALSE(ScreenSaverRunning());
+
+  // A close goes straight to the system: the first request destroys the
+  // window, without the check approving it.
+  HWND window = CreateDefaultProcWindow();
+  ASSERT_TRUE(window);
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_FALSE(SaverHostState.CloseApproved);
+  if (IsWindow(window)) DestroyWindow(window);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "host/saver_window.h"
 #include "render/gl_setup.h"
 #include "settings/settings_store.h"
+#include "sim/random_source.h"
 #include "sim/scene_data.h"
 #include "sim/scene_parameters.h"
 #include "tests/support/stored_settings.h"
@@ -40,13 +41,13 @@ class SaverWindowTest : public ::testing::Test {
     SaverHostState.InPreview = FALSE;
     SaverHostState.CloseApproved = FALSE;
     SaverHostState.SaverWindow = nullptr;
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    ClearStoredSettings();
   }
 
   void TearDown() override {
     if (saver_ && IsWindow(saver_)) DestroyWindow(saver_);
     if (parent_) DestroyWindow(parent_);
-    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    ClearStoredSettings();
     MSG m;  // the quit message the destruction posted
     while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {}
   }
@@ -104,11 +105,18 @@ TEST_F(SaverWindowTest, FullScreenRendersAFrameForEveryPaint) {
   EXPECT_EQ(FrameCounter, 6);
 }
 
+// A state that reseeding from the clock never gives: it stays only while no
+// message reaches the scene, whose refresh reseeds first.
+constexpr std::uint32_t kUntouchedRandomState = 0xDEADBEEF;
+
 TEST_F(SaverWindowTest, FullScreenIgnoresSwitchingAndNestedSavers) {
   saver_ = CreateSaverWindow(nullptr);
   ASSERT_TRUE(saver_);
-  for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW})
+  for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+    RandomSource.State = kUntouchedRandomState;
     EXPECT_EQ(SendMessageA(saver_, WM_SYSCOMMAND, command, 0), 0);
+    EXPECT_EQ(RandomSource.State, kUntouchedRandomState) << "command " << command << " reached the scene";
+  }
   EXPECT_TRUE(IsWindow(saver_));
 }
 
@@ -173,7 +181,12 @@ TEST_F(SaverWindowTest, PreviewPassesHelpAndContextMenuToItsParent) {
   EXPECT_EQ(reinterpret_cast<HWND>(m.wParam), parent_);
   EXPECT_EQ(m.lParam, MAKELPARAM(5, 6));
 
-  // In the preview the screen-saver command is left to the system.
+  // In the preview the screen-saver command is left to the system: it is
+  // handed to the scene, whose refresh reseeds, and on to the default
+  // handling (the full-screen form stops it before the scene).
+  RandomSource.State = kUntouchedRandomState;
+  SendMessageA(saver_, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+  EXPECT_NE(RandomSource.State, kUntouchedRandomState) << "the command did not reach the scene";
   EXPECT_TRUE(IsWindow(saver_));
 }
 

@@ -7,18 +7,19 @@
 
 #include "settings/settings_store.h"
 #include "sim/scene_parameters.h"
+#include "tests/support/settings_records.h"
 #include "tests/support/stored_settings.h"
 
 namespace {
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
-  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
+  void SetUp() override { ClearStoredSettings(); }
+  void TearDown() override { ClearStoredSettings(); }
 
   static HKEY OpenKey() {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, kStoredSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     return key;
   }
 
@@ -31,31 +32,20 @@ class SettingsStoreTest : public ::testing::Test {
 TEST_F(SettingsStoreTest, MissingKeyLoadsTheDefaults) {
   ProcessStart();
   LoadSettings();
-  EXPECT_EQ(SaverSettings.ObjectType, 1);
-  EXPECT_EQ(SaverSettings.Decay, 1);
-  EXPECT_EQ(SaverSettings.Regeneration, 1);
-  EXPECT_EQ(SaverSettings.Permeability, 10.0f);
-  EXPECT_EQ(SaverSettings.SpawnPoints, 250.0f);
-  EXPECT_EQ(SaverSettings.Resolution, 0);
+  EXPECT_TRUE(SameSettings(SaverSettings, {1, 1, 1, 10.0f, 250.0f, 0}));
 }
 
 TEST_F(SettingsStoreTest, EmptyKeyKeepsWhatTheFieldsHeld) {
   RegCloseKey(OpenKey());
   ProcessStart();
   LoadSettings();
-  EXPECT_EQ(SaverSettings.ObjectType, 0);
-  EXPECT_EQ(SaverSettings.Decay, 0);
-  EXPECT_EQ(SaverSettings.Regeneration, 0);
-  EXPECT_EQ(SaverSettings.Permeability, 0.0f);
-  EXPECT_EQ(SaverSettings.SpawnPoints, 0.0f);
+  EXPECT_TRUE(SameSettings(SaverSettings, {0, 0, 0, 0.0f, 0.0f, 0}));
 
   // A single missing value keeps its field's previous value.
   SaverSettings = {1, 1, 0, 7.0f, 450.0f, 2};
   StoreSetting("Regeneration", 1);
   LoadSettings();
-  EXPECT_EQ(SaverSettings.Regeneration, 1);
-  EXPECT_EQ(SaverSettings.Permeability, 7.0f);
-  EXPECT_EQ(SaverSettings.Resolution, 2);
+  EXPECT_TRUE(SameSettings(SaverSettings, {1, 1, 1, 7.0f, 450.0f, 2}));
 }
 
 TEST_F(SettingsStoreTest, LoadConvertsEachNumberAsItsFieldNeeds) {
@@ -71,11 +61,8 @@ TEST_F(SettingsStoreTest, LoadConvertsEachNumberAsItsFieldNeeds) {
     LoadSettings();
     EXPECT_EQ(SaverSettings.Resolution, r.loaded) << r.stored;
   }
-  EXPECT_EQ(SaverSettings.ObjectType, 0);
-  EXPECT_EQ(SaverSettings.Decay, 1);
-  EXPECT_EQ(SaverSettings.Regeneration, 0);
-  EXPECT_EQ(SaverSettings.Permeability, 4294967296.0f);  // unsigned, not -1
-  EXPECT_EQ(SaverSettings.SpawnPoints, 2050.0f);
+  // Permeability: unsigned, not -1.
+  EXPECT_TRUE(SameSettings(SaverSettings, {0, 1, 0, 4294967296.0f, 2050.0f, 0}));
 }
 
 TEST_F(SettingsStoreTest, OtherTypesAreReadAsRawBytesZeroFilled) {
@@ -90,11 +77,7 @@ TEST_F(SettingsStoreTest, OtherTypesAreReadAsRawBytesZeroFilled) {
   SaverSettings.ObjectType = 1;
   SaverSettings.Regeneration = 1;
   LoadSettings();
-  EXPECT_EQ(SaverSettings.Decay, 1);
-  EXPECT_EQ(SaverSettings.Permeability, 49.0f);
-  EXPECT_EQ(SaverSettings.SpawnPoints, 4660.0f);
-  EXPECT_EQ(SaverSettings.ObjectType, 1);
-  EXPECT_EQ(SaverSettings.Regeneration, 0);
+  EXPECT_TRUE(SameSettings(SaverSettings, {1, 1, 0, 49.0f, 4660.0f, 0}));
 }
 
 TEST_F(SettingsStoreTest, SaveWritesAllSixTruncated) {
@@ -109,16 +92,14 @@ TEST_F(SettingsStoreTest, SaveWritesAllSixTruncated) {
 
   // A save after loading an empty key makes the next load independent of
   // the process's initial values.
-  RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+  ClearStoredSettings();
   RegCloseKey(OpenKey());
   ProcessStart();
   LoadSettings();
   SaveSettings();
   SaverSettings = {1, 1, 1, 99.0f, 99.0f, 3};
   LoadSettings();
-  EXPECT_EQ(SaverSettings.ObjectType, 0);
-  EXPECT_EQ(SaverSettings.Permeability, 0.0f);
-  EXPECT_EQ(SaverSettings.Resolution, 0);
+  EXPECT_TRUE(SameSettings(SaverSettings, {0, 0, 0, 0.0f, 0.0f, 0}));
 }
 
 TEST_F(SettingsStoreTest, ScreenModeFollowsTheIndexOrTheClientArea) {
