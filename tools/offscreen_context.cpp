@@ -33,10 +33,23 @@ bool OffscreenContext::Create(int width, int height, std::string& error) {
   const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8,
                                      EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16,
                                      EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
-  EGLConfig config = nullptr;
+  // The sizes asked for are minimums, and EGL lists deeper colour first (10
+  // bits a channel on Mesa). Blending rounds to the buffer's depth, so the
+  // first configuration of exactly 8 bits a channel is taken: the pictures
+  // are then those that an X screen of 24 bits shows.
+  EGLConfig configs[64];
   EGLint count = 0;
-  if (!eglChooseConfig(display_, configAttributes, &config, 1, &count) || count == 0) {
-    error = "no EGL configuration with an RGB pbuffer for desktop OpenGL";
+  EGLConfig config = nullptr;
+  eglChooseConfig(display_, configAttributes, configs, 64, &count);
+  for (EGLint i = 0; i < count && config == nullptr; ++i) {
+    EGLint red = 0, green = 0, blue = 0;
+    eglGetConfigAttrib(display_, configs[i], EGL_RED_SIZE, &red);
+    eglGetConfigAttrib(display_, configs[i], EGL_GREEN_SIZE, &green);
+    eglGetConfigAttrib(display_, configs[i], EGL_BLUE_SIZE, &blue);
+    if (red == 8 && green == 8 && blue == 8) config = configs[i];
+  }
+  if (config == nullptr) {
+    error = "no EGL configuration with an 8-bit RGB pbuffer for desktop OpenGL";
     return false;
   }
   if (!eglBindAPI(EGL_OPENGL_API)) {

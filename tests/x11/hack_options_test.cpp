@@ -1,0 +1,158 @@
+// The X11 program's command line: every option in both dash forms, window
+// ids in hex and decimal, bad values, and which window it draws into.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "x11/hack_options.h"
+
+namespace {
+
+// Parses a command line given as words (the program's name is added).
+bool Parse(std::initializer_list<const char*> words, HackOptions& options, std::string& error) {
+  std::vector<const char*> argv{"ombrel"};
+  argv.insert(argv.end(), words);
+  return ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+bool SameSettings(const SaverSettingsRecord& a, const SaverSettingsRecord& b) {
+  return a.ObjectType == b.ObjectType && a.Decay == b.Decay && a.Regeneration == b.Regeneration &&
+         a.Permeability == b.Permeability && a.SpawnPoints == b.SpawnPoints && a.Resolution == b.Resolution;
+}
+
+TEST(HackOptions, NothingGivenIsOwnWindowAtSixtyFramesWithTheWindowsDefaults) {
+  HackOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({}, options, error)) << error;
+  EXPECT_FALSE(options.root);
+  EXPECT_FALSE(options.windowId);
+  EXPECT_EQ(options.delayMicroseconds, 16666u);
+  EXPECT_FALSE(options.showFps);
+  EXPECT_FALSE(options.clock);
+  EXPECT_FALSE(options.frames);
+  EXPECT_TRUE(SameSettings(options.settings, kDefaultSettings));
+  EXPECT_TRUE(SameSettings(options.settings, {kCubeObject, 1, 1, 10.0f, 250.0f, 0}));
+}
+
+TEST(HackOptions, EveryOptionWithOneDashOrTwo) {
+  for (const std::string dashes : {"-", "--"}) {
+    auto flag = [&](const char* name) { return dashes + name; };
+    const std::vector<std::string> words = {
+        flag("root"), flag("window-id"), "0x2A", flag("delay"), "0", flag("fps"),
+        flag("clock"), "4294967295", flag("frames"), "7", flag("container"), "sphere",
+        flag("decay"), "0", flag("regeneration"), "0", flag("permeability"), "21",
+        flag("particles"), "2050"};
+    std::vector<const char*> argv{"ombrel"};
+    for (const std::string& word : words) argv.push_back(word.c_str());
+    HackOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error))
+        << dashes << ": " << error;
+    EXPECT_TRUE(options.root);
+    EXPECT_EQ(options.windowId, 42ul);
+    EXPECT_EQ(options.delayMicroseconds, 0u);
+    EXPECT_TRUE(options.showFps);
+    EXPECT_EQ(options.clock, 4294967295u);
+    EXPECT_EQ(options.frames, 7u);
+    EXPECT_TRUE(SameSettings(options.settings, {kSphereObject, 0, 0, 21.0f, 2050.0f, 0})) << dashes;
+  }
+}
+
+TEST(HackOptions, TheLastOfARepeatedOptionCounts) {
+  HackOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--particles", "50", "--delay", "5", "--container", "sphere", "--particles", "450",
+                     "--delay", "100000", "--container", "cube", "--window-id", "9", "--window-id", "10"},
+                    options, error))
+      << error;
+  EXPECT_EQ(options.settings.SpawnPoints, 450.0f);
+  EXPECT_EQ(options.delayMicroseconds, 100000u);
+  EXPECT_EQ(options.settings.ObjectType, kCubeObject);
+  EXPECT_EQ(options.windowId, 10ul);
+}
+
+TEST(HackOptions, WindowIdsInHexOrDecimal) {
+  struct Case {
+    const char* text;
+    unsigned long id;  // 0: not an id
+  } cases[] = {
+      {"0x400008", 0x400008}, {"0X1a00003", 0x1a00003}, {"4194312", 4194312}, {"1", 1},
+      {"0xffffffff", 0xffffffff}, {"4294967295", 4294967295}, {"0", 0}, {"0x0", 0}, {"0x", 0},
+      {"", 0}, {"0x100000000", 0}, {"4294967296", 0}, {"-5", 0}, {"+5", 0}, {" 5", 0},
+      {"12abc", 0}, {"0x0x5", 0}, {"0x-1", 0}, {"x10", 0}, {"0xg", 0},
+  };
+  for (const Case& c : cases) {
+    const std::optional<unsigned long> id = ParseWindowId(c.text);
+    if (c.id == 0) {
+      EXPECT_FALSE(id) << "'" << c.text << "' read as " << id.value_or(0);
+    } else {
+      EXPECT_EQ(id, c.id) << c.text;
+    }
+  }
+}
+
+TEST(HackOptions, BadArgumentsAreRefusedWithAMessage) {
+  const std::vector<std::vector<const char*>> lines = {
+      {"--window-id"}, {"--window-id", "0"}, {"--window-id", "zero"}, {"--window-id", "0x"},
+      {"--delay"}, {"--delay", "-1"}, {"--delay", "10000001"}, {"--delay", "1.5"}, {"--delay", ""},
+      {"--frames-per-second", "60"}, {"-frames-per-second", "60"}, {"--container", "box"},
+      {"--decay", "2"}, {"--regeneration", "yes"}, {"--permeability", "low"}, {"--particles", "many"},
+      {"--clock", "-1"}, {"--frames", "4294967296"}, {"--size", "320x240"}, {"root"}, {"---root"},
+      {"-"}, {"--fps", "extra"}};
+  for (const std::vector<const char*>& line : lines) {
+    std::vector<const char*> argv{"ombrel"};
+    argv.insert(argv.end(), line.begin(), line.end());
+    HackOptions options;
+    std::string error;
+    EXPECT_FALSE(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error)) << line[0];
+    EXPECT_FALSE(error.empty()) << line[0];
+  }
+}
+
+TEST(HackOptions, TheLongestDelayIsTenSeconds) {
+  HackOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--delay", "10000000"}, options, error)) << error;
+  EXPECT_EQ(options.delayMicroseconds, kMaxDelayMicroseconds);
+}
+
+TEST(HackOptions, WhichWindowItDrawsInto) {
+  HackOptions own, root, given, both;
+  root.root = true;
+  given.windowId = 0x1234;
+  both.root = true;
+  both.windowId = 0x1234;
+  struct Case {
+    const HackOptions& options;
+    const char* environment;  // XSCREENSAVER_WINDOW
+    WindowChoice::Kind kind;
+    unsigned long id;
+  } cases[] = {
+      {own, nullptr, WindowChoice::kOwnWindow, 0},
+      {own, "0x400008", WindowChoice::kOwnWindow, 0},  // only --root looks at the variable
+      {root, nullptr, WindowChoice::kRootWindow, 0},
+      {root, "0x400008", WindowChoice::kGivenWindow, 0x400008},
+      {root, "4194312", WindowChoice::kGivenWindow, 4194312},
+      {given, nullptr, WindowChoice::kGivenWindow, 0x1234},
+      {both, "0x400008", WindowChoice::kGivenWindow, 0x1234},  // --window-id wins
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const std::optional<WindowChoice> choice = ChooseWindow(c.options, c.environment, error);
+    ASSERT_TRUE(choice) << error;
+    EXPECT_EQ(choice->kind, c.kind) << (c.environment ? c.environment : "unset");
+    if (c.kind == WindowChoice::kGivenWindow) {
+      EXPECT_EQ(choice->id, c.id);
+    }
+  }
+
+  for (const char* environment : {"", "root", "0", "0x"}) {
+    std::string error;
+    EXPECT_FALSE(ChooseWindow(root, environment, error)) << environment;
+    EXPECT_NE(error.find("XSCREENSAVER_WINDOW"), std::string::npos) << error;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,372 @@
+// The real ombrel on a virtual X server of each test's own: its own window,
+// a window of the test (--window-id), the window of XSCREENSAVER_WINDOW
+// (--root), the same pixels as ombrel-frames, the frame-rate corner, and
+// how it ends.
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "tests/x11/x_session.h"
+
+// After GoogleTest, whose names Xlib's macros (None, Bool) would spoil.
+#include <GL/glx.h>
+#include <X11/keysym.h>
+
+namespace {
+
+constexpr std::uint32_t kClock = 1700000000;
+
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : line + " ") {
+    if (c != ' ') word += c;
+    else if (!word.empty()) words.push_back(std::move(word)), word.clear();
+  }
+  return words;
+}
+
+// The command line of ombrel with the arguments of `line`.
+std::vector<std::string> Ombrel(const std::string& line) {
+  std::vector<std::string> argv = Words(line);
+  argv.insert(argv.begin(), OMBREL_HACK_PATH);
+  return argv;
+}
+
+// The number of pixels that differ, counting only those for which `counted`
+// holds.
+int Differences(const Image& a, const Image& b, const std::function<bool(int, int)>& counted) {
+  int n = 0;
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x)
+      n += counted(x, y) && std::memcmp(a.At(x, y), b.At(x, y), 3) != 0;
+  return n;
+}
+
+class HackOnX : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(screen_.display(), nullptr) << "Xvfb did not start"; }
+
+  // Starts ombrel on the test's display.
+  std::unique_ptr<Process> Start(const std::string& line, const std::vector<std::string>& environment = {}) {
+    std::vector<std::string> variables = environment;
+    variables.push_back(screen_.Variable());
+    return std::make_unique<Process>(Ombrel(line), variables);
+  }
+
+  // Waits for ombrel's own window to be shown; 0 when it is not.
+  Window WaitOwnWindow() {
+    Window window = 0;
+    WaitFor([&] { return (window = screen_.FindWindow("Ombrel")) != 0; }, 10s);
+    return window;
+  }
+
+  // Waits until `window` shows at least `pixels` lit pixels.
+  bool WaitLit(Window window, int pixels = 500) {
+    return WaitFor([&] { return screen_.Grab(window).LitPixels() >= pixels; }, 10s);
+  }
+
+  // Runs ombrel to its end into a window of the test and grabs the window.
+  Image DrawInto(Window window, const std::string& line) {
+    std::string output;
+    const std::optional<int> code = RunToEnd(Ombrel("--window-id " + Hex(window) + " " + line), 30s, &output,
+                                             {screen_.Variable()});
+    EXPECT_EQ(code, 0) << line << ": " << output;
+    EXPECT_EQ(output, "") << line;
+    return screen_.Grab(window);
+  }
+
+  // A key press sent to `window`, as the X server would deliver it.
+  void Press(Window window, KeySym key) {
+    XKeyEvent event{};
+    event.type = KeyPress;
+    event.display = screen_.display();
+    event.window = window;
+    event.root = screen_.root();
+    event.same_screen = True;
+    event.keycode = XKeysymToKeycode(screen_.display(), key);
+    XSendEvent(screen_.display(), window, True, KeyPressMask, reinterpret_cast<XEvent*>(&event));
+    XFlush(screen_.display());
+  }
+
+  // The window manager's close of `window`.
+  void Close(Window window) {
+    XClientMessageEvent event{};
+    event.type = ClientMessage;
+    event.window = window;
+    event.message_type = XInternAtom(screen_.display(), "WM_PROTOCOLS", False);
+    event.format = 32;
+    event.data.l[0] = static_cast<long>(XInternAtom(screen_.display(), "WM_DELETE_WINDOW", False));
+    XSendEvent(screen_.display(), window, False, NoEventMask, reinterpret_cast<XEvent*>(&event));
+    XFlush(screen_.display());
+  }
+
+  VirtualDisplay screen_{1024, 768};
+};
+
+TEST_F(HackOnX, ItsOwnWindowShowsTheMovingScene) {
+  auto ombrel = Start("--particles 2050");
+  const Window window = WaitOwnWindow();
+  ASSERT_NE(window, 0u) << ombrel->Output();
+  XWindowAttributes attributes;
+  XGetWindowAttributes(screen_.display(), window, &attributes);
+  EXPECT_EQ(attributes.width, 1024);
+  EXPECT_EQ(attributes.height, 768);
+
+  ASSERT_TRUE(WaitLit(window, 2000));
+  const Image first = screen_.Grab(window);
+  std::this_thread::sleep_for(300ms);
+  const Image second = screen_.Grab(window);
+  EXPECT_GT(Differences(first, second, [](int, int) { return true; }), 1000) << "the scene moves";
+  EXPECT_FALSE(ombrel->Ended()) << ombrel->Output();
+}
+
+// How the program is asked to end, and whether only its own window hears it.
+enum class Ask { kEscape, kQ, kClose, kTerminate, kInterrupt };
+
+class HackEnds : public HackOnX, public ::testing::WithParamInterface<Ask> {};
+
+std::string AskName(const ::testing::TestParamInfo<Ask>& info) {
+  const char* names[] = {"Escape", "Q", "Close", "Sigterm", "Sigint"};
+  return names[static_cast<int>(info.param)];
+}
+
+void PrintTo(Ask ask, std::ostream* out) { *out << AskName({ask, 0}); }
+
+TEST_P(HackEnds, ItsOwnWindowEndsWithZero) {
+  auto ombrel = Start("");
+  const Window window = WaitOwnWindow();
+  ASSERT_NE(window, 0u) << ombrel->Output();
+  ASSERT_TRUE(WaitLit(window));
+  const TestClock::time_point asked = TestClock::now();
+  switch (GetParam()) {
+    case Ask::kEscape: Press(window, XK_Escape); break;
+    case Ask::kQ: Press(window, XK_q); break;
+    case Ask::kClose: Close(window); break;
+    case Ask::kTerminate: kill(ombrel->pid(), SIGTERM); break;
+    case Ask::kInterrupt: kill(ombrel->pid(), SIGINT); break;
+  }
+  EXPECT_EQ(ombrel->WaitExit(3s), 0) << ombrel->Output();
+  if (GetParam() == Ask::kTerminate || GetParam() == Ask::kInterrupt) {
+    // Within a frame; the bound leaves room for a loaded machine and a
+    // sanitized build, whose frames and exit are many times slower.
+    EXPECT_LT(TestClock::now() - asked, 1s) << "a signal ends it well within a second";
+  }
+  EXPECT_EQ(ombrel->Output(), "");
+  EXPECT_TRUE(WaitFor([&] { return screen_.FindWindow("Ombrel") == 0; }, 2s));
+}
+
+INSTANTIATE_TEST_SUITE_P(Asks, HackEnds,
+                         ::testing::Values(Ask::kEscape, Ask::kQ, Ask::kClose, Ask::kTerminate, Ask::kInterrupt),
+                         AskName);
+
+TEST_F(HackOnX, OtherKeysDoNotEndItsOwnWindow) {
+  auto ombrel = Start("");
+  const Window window = WaitOwnWindow();
+  ASSERT_NE(window, 0u) << ombrel->Output();
+  ASSERT_TRUE(WaitLit(window));
+  Press(window, XK_space);
+  EXPECT_FALSE(ombrel->WaitExit(500ms)) << "space is no end key";
+}
+
+TEST_F(HackOnX, AGivenWindowGetsTheSceneFollowsItsSizeAndItsDestructionEndsIt) {
+  const Image rootBefore = screen_.Grab(screen_.root());
+  const Window window = screen_.MakeWindow(100, 50, 320, 240);
+  auto ombrel = Start("--window-id " + std::to_string(window) + " --particles 50 --clock " +
+                      std::to_string(kClock));
+  ASSERT_TRUE(WaitLit(window, 300));
+
+  // Only the window changed on the screen.
+  const Image rootDuring = screen_.Grab(screen_.root());
+  const auto outside = [](int x, int y) { return x < 100 || x >= 420 || y < 50 || y >= 290; };
+  EXPECT_EQ(Differences(rootBefore, rootDuring, outside), 0);
+  double x = 0, y = 0;
+  screen_.Grab(window).LitCentre(x, y);
+  EXPECT_NEAR(x, 160, 16);
+  EXPECT_NEAR(y, 120, 12);
+
+  // Grown: the scene moves to the new centre.
+  XResizeWindow(screen_.display(), window, 600, 200);
+  XSync(screen_.display(), False);
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        screen_.Grab(window).LitCentre(x, y);
+        return std::abs(x - 300) < 30 && std::abs(y - 100) < 10;
+      },
+      5s))
+      << "lit centre at " << x << ", " << y;
+
+  XDestroyWindow(screen_.display(), window);
+  XSync(screen_.display(), False);
+  EXPECT_EQ(ombrel->WaitExit(3s), 0);
+  EXPECT_EQ(ombrel->Output(), "") << "no X error text";
+}
+
+// The window id in XSCREENSAVER_WINDOW in hexadecimal (true) or decimal.
+class HackOnScreensaverWindow : public HackOnX, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(HackOnScreensaverWindow, RootDrawsIntoTheWindowOfXScreensaverWindow) {
+  const Window window = screen_.MakeWindow(0, 0, 400, 300);
+  const Image rootBefore = screen_.Grab(screen_.root());
+  const std::string id = GetParam() ? Hex(window) : std::to_string(window);
+  auto ombrel = Start("-root", {"XSCREENSAVER_WINDOW=" + id});
+  EXPECT_TRUE(WaitLit(window)) << "XSCREENSAVER_WINDOW=" << id << ": " << ombrel->Output();
+  const auto outside = [](int x, int y) { return x >= 400 || y >= 300; };
+  EXPECT_EQ(Differences(rootBefore, screen_.Grab(screen_.root()), outside), 0);
+  kill(ombrel->pid(), SIGTERM);
+  EXPECT_EQ(ombrel->WaitExit(3s), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(HexAndDecimal, HackOnScreensaverWindow, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "Hex" : "Decimal");
+                         });
+
+TEST_F(HackOnX, RootWithoutXScreensaverWindowDrawsOnTheRootWindow) {
+  auto ombrel = Start("--root");
+  double x = 0, y = 0;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const Image root = screen_.Grab(screen_.root());
+        if (root.LitPixels() < 1000 || root.Lit(0, 0)) return false;  // the scene on black
+        root.LitCentre(x, y);
+        return std::abs(x - 512) < 40 && std::abs(y - 384) < 40;
+      },
+      10s))
+      << "lit centre at " << x << ", " << y;
+  kill(ombrel->pid(), SIGTERM);
+  EXPECT_EQ(ombrel->WaitExit(3s), 0);
+}
+
+// RGB pixels of a PNG file.
+Image ReadPng(const std::string& path) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  Image image;
+  if (!png_image_begin_read_from_file(&png, path.c_str())) return image;
+  png.format = PNG_FORMAT_RGB;
+  image.width = static_cast<int>(png.width);
+  image.height = static_cast<int>(png.height);
+  image.rgb.resize(PNG_IMAGE_SIZE(png));
+  if (!png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) return {};
+  return image;
+}
+
+class SameScene : public HackOnX, public ::testing::WithParamInterface<const char*> {
+ protected:
+  // What ombrel-frames writes for the scenario of `line` at 320 x 240.
+  Image Written(const std::string& line) {
+    const std::filesystem::path out =
+        std::filesystem::path(::testing::TempDir()) / ("ombrel_same_scene_" + std::to_string(getpid()));
+    std::vector<std::string> frames = Words(line + " --size 320x240 --out " + out.string());
+    frames.insert(frames.begin(), OMBREL_FRAMES_PATH);
+    std::string output;
+    EXPECT_EQ(RunToEnd(frames, 60s, &output), 0) << output;
+    const Image written = ReadPng((out / "frame-000001.png").string());
+    std::filesystem::remove_all(out);
+    EXPECT_EQ(written.width, 320);
+    EXPECT_EQ(written.height, 240);
+    EXPECT_GT(written.LitPixels(), 1000);
+    return written;
+  }
+
+  static std::string FirstFrame(const char* settings) {
+    return std::string(settings) + " --clock " + std::to_string(kClock) + " --frames 1";
+  }
+};
+
+std::string SettingsName(const ::testing::TestParamInfo<const char*>& info) {
+  const char* names[] = {"Defaults", "GrowingSphere", "OpenCube"};
+  return names[info.index];
+}
+
+TEST_P(SameScene, ItsFirstFrameIsWhatOmbrelFramesWrites) {
+  const Image shown = DrawInto(screen_.MakeWindow(0, 0, 320, 240), FirstFrame(GetParam()));
+  EXPECT_EQ(Differences(shown, Written(FirstFrame(GetParam())), [](int, int) { return true; }), 0);
+}
+
+TEST_F(SameScene, ASingleBufferedWindowGetsTheSameFrame) {
+  int attributes[] = {GLX_RGBA, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
+  XVisualInfo* visual = glXChooseVisual(screen_.display(), DefaultScreen(screen_.display()), attributes);
+  ASSERT_NE(visual, nullptr);
+  int doubleBuffered = 1;
+  glXGetConfig(screen_.display(), visual, GLX_DOUBLEBUFFER, &doubleBuffered);
+  ASSERT_EQ(doubleBuffered, 0);
+  const Window window = screen_.MakeWindow(0, 0, 320, 240, visual);
+  XFree(visual);
+  const Image shown = DrawInto(window, FirstFrame(""));
+  EXPECT_EQ(Differences(shown, Written(FirstFrame("")), [](int, int) { return true; }), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SameScene,
+                         ::testing::Values("", "--container sphere --decay 0 --particles 2050",
+                                           "--permeability 1 --regeneration 0 --particles 1050"),
+                         SettingsName);
+
+TEST_F(HackOnX, FpsChangesOnlyItsCorner) {
+  // Three frames, so that two are drawn after an overlay: any state it left
+  // behind would change them.
+  const std::string line = "--clock " + std::to_string(kClock) + " --frames 3 --delay 0 --particles 2050";
+  const Image plain = DrawInto(screen_.MakeWindow(0, 0, 320, 240), line);
+  const Image withFps = DrawInto(screen_.MakeWindow(0, 0, 320, 240), line + " --fps");
+  const auto corner = [](int x, int y) { return x < 100 && y >= 240 - 30; };
+  EXPECT_GT(plain.LitPixels(), 1000);
+  EXPECT_EQ(Differences(plain, withFps, [&](int x, int y) { return !corner(x, y); }), 0);
+  EXPECT_GT(Differences(plain, withFps, corner), 20) << "the frame rate is shown";
+}
+
+TEST_F(HackOnX, WindowsItCannotUseEndItWithOneLineAndCodeOne) {
+  struct Case {
+    std::string line;
+    std::vector<std::string> environment;
+  } cases[] = {
+      {"--window-id 0x7ffff0", {}},
+      {"--root", {"XSCREENSAVER_WINDOW=nonsense"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> environment = c.environment;
+    environment.push_back(screen_.Variable());
+    std::string output;
+    EXPECT_EQ(RunToEnd(Ombrel(c.line), 10s, &output, environment), 1) << c.line;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << c.line << ": " << output;
+  }
+}
+
+// The program's XGetGeometry (x11/geometry_guard.cpp, linked into this test
+// too) answers a 1 x 1 drawable for a window that is gone, where libX11's
+// leaves the size unset for Mesa's rasteriser to allocate by.
+TEST_F(HackOnX, GeometryOfAWindowThatIsGoneIsOneByOne) {
+  const Window window = screen_.MakeWindow(0, 0, 320, 240);
+  XDestroyWindow(screen_.display(), window);
+  const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  Window root = 1;
+  int x = 7, y = 7;
+  unsigned width = 320, height = 240, border = 7, depth = 24;
+  EXPECT_EQ(XGetGeometry(screen_.display(), window, &root, &x, &y, &width, &height, &border, &depth), 0);
+  XSetErrorHandler(previous);
+  EXPECT_EQ(width, 1u);
+  EXPECT_EQ(height, 1u);
+  EXPECT_EQ(depth, 0u);
+}
+
+TEST(HackWithoutX, BadArgumentsGetOneLineAndCodeTwo) {
+  for (const char* line : {"--delay x", "--window-id", "--window-id 0", "--frames-per-second 60",
+                           "--container box", "--fps 1", "stray"}) {
+    std::string output;
+    EXPECT_EQ(RunToEnd(Ombrel(line), 10s, &output, {"DISPLAY=:nothing"}), 2) << line;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << line << ": " << output;
+    EXPECT_EQ(output.rfind("ombrel: ", 0), 0u) << output;
+  }
+}
+
+TEST(HackWithoutX, NoDisplayEndsItWithOneLineAndCodeOne) {
+  std::string output;
+  EXPECT_EQ(RunToEnd(Ombrel("--frames 1"), 10s, &output, {"DISPLAY=:nothing"}), 1);
+  EXPECT_EQ(output, "ombrel: cannot open display ':nothing'\n");
+}
+
+}  // namespace

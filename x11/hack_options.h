@@ -1,0 +1,54 @@
+// The command line of the X11 program and the window it draws into.
+//
+//   ombrel [--root | --window-id ID] [--delay US] [--fps] [--clock T] [--frames F]
+//          [--container cube|sphere] [--decay 0|1] [--regeneration 0|1]
+//          [--permeability P] [--particles N]
+//
+// Every option may be written with one dash or two. The settings have the
+// meanings and the parser of ombrel-sim and ombrel-frames (tools/scenario.h)
+// and start from the Windows saver's defaults. Options may come in any order;
+// one given twice counts with its last value, and --window-id wins over
+// --root, so a preview command made by appending --window-id to a --root
+// command line draws into the preview.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "sim/scene_parameters.h"
+
+struct HackOptions {
+  bool root = false;                         // --root
+  std::optional<unsigned long> windowId;     // --window-id
+  std::uint32_t delayMicroseconds = 16666;   // --delay: the target time per frame, 0 unpaced
+  bool showFps = false;                      // --fps
+  std::optional<std::uint32_t> clock;        // --clock: the calendar second of the first frame
+  std::optional<std::uint32_t> frames;       // --frames: end after this many frames
+  SaverSettingsRecord settings = kDefaultSettings;
+};
+
+// The longest --delay, ten seconds.
+constexpr std::uint32_t kMaxDelayMicroseconds = 10'000'000;
+
+// Parses argv[1..argc-1] into `options`. Returns false with `error` set (for
+// one line on stderr) for an unknown option, a missing or malformed value.
+bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, std::string& error);
+
+// An X window id written in hex with 0x or 0X in front, or in decimal; 0 (no
+// window) and values beyond 32 bits are not ids.
+std::optional<unsigned long> ParseWindowId(const std::string& text);
+
+// Where the frames go.
+struct WindowChoice {
+  enum Kind { kOwnWindow, kRootWindow, kGivenWindow };
+  Kind kind;
+  unsigned long id;  // for kGivenWindow
+};
+
+// --window-id's window; for --root the window named by XSCREENSAVER_WINDOW
+// (`screensaverWindow`, null when the variable is unset), else the root
+// window; without either option a window of the program's own. Returns
+// nothing, with `error` set, when XSCREENSAVER_WINDOW holds no window id.
+std::optional<WindowChoice> ChooseWindow(const HackOptions& options, const char* screensaverWindow,
+                                         std::string& error);
