@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Checks the release files that scripts/package writes.
+#
+#   check_release.sh reproducible OUT
+#       builds the release twice, in two fresh folders under different paths
+#       and a few seconds apart, into OUT/a and OUT/b, and compares them byte
+#       for byte: the zip, the .deb and the ombrel.scr inside the zip.
+#   check_release.sh files OUT VERSION OBJDUMP E2E_TESTS
+#       looks into OUT/a: the zip's three files, the .deb's files, fields and
+#       lintian's verdict; runs the packaged X11 program for a frame on Xvfb
+#       and the packaged ombrel.scr full screen under Wine (through the
+#       end-to-end test program E2E_TESTS, on the display this runs on).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+mode=$1 out=$2
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+if [ "$mode" = reproducible ]; then
+  rm -rf "$out"
+  mkdir -p "$out/tmp-a" "$out/tmp-b/elsewhere"
+  TMPDIR=$out/tmp-a "$repo/scripts/package" "$out/a" >"$out/a.log" 2>&1 || { tail -20 "$out/a.log"; exit 1; }
+  sleep 2
+  TMPDIR=$out/tmp-b/elsewhere "$repo/scripts/package" "$out/b" >"$out/b.log" 2>&1 || { tail -20 "$out/b.log"; exit 1; }
+  for f in SHA256SUMS "$(cd "$out/a" && ls ./*.zip)" "$(cd "$out/a" && ls ./*.deb)"; do
+    if cmp -s "$out/a/$f" "$out/b/$f"; then pass "same $f: $(sha256sum <"$out/a/$f" | cut -c1-16)"
+    else fail "$f differs between the two builds"; fi
+  done
+  for side in a b; do (mkdir -p "$out/$side/unzipped" && cd "$out/$side/unzipped" && unzip -q -o ../*.zip); done
+  if cmp -s "$out/a/unzipped/ombrel.scr" "$out/b/unzipped/ombrel.scr"; then pass "same ombrel.scr"
+  else fail "ombrel.scr differs between the two builds"; fi
+  # No folder of either build may show in the programs.
+  for side in a b; do
+    if grep -a -q -e "$out" -e "$repo" "$out/$side/unzipped/ombrel.scr"; then fail "a build path in ombrel.scr"; fi
+  done
+  exit $((failures > 0))
+fi
+
+[ "$mode" = files ] || { echo "usage: check_release.sh reproducible|files OUT [VERSION OBJDUMP E2E_TESTS]" >&2; exit 2; }
+version=$3 objdump=$4 e2e_tests=$5
+dist=$out/a
+zip=$(ls "$dist"/ombrel-*-windows.zip) deb=$(ls "$dist"/ombrel_*_amd64.deb)
+[ "$(basename "$zip")" = "ombrel-$version-windows.zip" ] && pass "zip named for version $version" || fail "zip name $zip"
+[ "$(basename "$deb")" = "ombrel_${version}_amd64.deb" ] && pass "deb named for version $version" || fail "deb name $deb"
+(cd "$dist" && sha256sum --quiet -c SHA256SUMS) && pass "SHA256SUMS holds" || fail "SHA256SUMS does not match"
+
+# The zip: exactly the saver, its licence and its instructions.
+listing=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
+[ "$listing" = "LICENSE.txt README.txt ombrel.scr " ] && pass "zip holds $listing" || fail "zip holds $listing"
+scr=$dist/unzipped/ombrel.scr
+size=$(stat -c %s "$scr")
+[ "$size" -lt 100000 ] && pass "ombrel.scr is $size bytes, stripped" || fail "ombrel.scr is $size bytes"
+"$repo/tests/e2e/check_imports.sh" "$objdump" "$scr" >/dev/null && pass "ombrel.scr imports only system DLLs" ||
+  fail "ombrel.scr imports: $("$repo/tests/e2e/check_imports.sh" "$objdump" "$scr" 2>&1 | tail -1)"
+grep -q "Ombrel $version" "$dist/unzipped/README.txt" && pass "README.txt names the version" || fail "README.txt"
+# The version resource's texts are UTF-16.
+strings -e l "$scr" | grep -qx "$version" && pass "ombrel.scr's version resource says $version" ||
+  fail "ombrel.scr's version resource does not say $version"
+
+# The .deb: its fields, its files, and lintian.
+info=$(dpkg-deb --info "$deb")
+for field in "Package: ombrel" "Version: $version" "Architecture: amd64" "Recommends: xscreensaver"; do
+  grep -q "^ $field\$" <<<"$info" && pass "deb $field" || fail "deb lacks '$field'"
+done
+depends=$(dpkg-deb --field "$deb" Depends)
+for library in libc6 libx11-6 libglx0 libopengl0 libglu1-mesa libstdc++6; do
+  grep -q "\b$library\b" <<<"$depends" && pass "deb depends on $library" || fail "Depends: $depends lacks $library"
+done
+contents=$(dpkg-deb --contents "$deb" | awk '{ print $1, $2, $6 }')
+for entry in "-rwxr-xr-x root/root ./usr/libexec/xscreensaver/ombrel" \
+             "-rw-r--r-- root/root ./usr/share/xscreensaver/config/ombrel.xml" \
+             "-rw-r--r-- root/root ./usr/share/man/man6/ombrel.6.gz" \
+             "-rw-r--r-- root/root ./usr/share/doc/ombrel/copyright" \
+             "-rw-r--r-- root/root ./usr/share/doc/ombrel/changelog.gz"; do
+  grep -qxF -- "$entry" <<<"$contents" && pass "deb has $entry" || fail "deb lacks $entry"
+done
+if lintian_out=$(lintian --fail-on error "$deb" 2>&1); then pass "lintian reports no error"
+else fail "lintian: $lintian_out"; fi
+
+# Unpacked, the program runs a frame on a display of its own, and its
+# settings description lies where Debian's XScreenSaver keeps the others.
+root=$out/unpacked
+rm -rf "$root" && mkdir -p "$root"
+dpkg-deb -x "$deb" "$root"
+if xvfb-run -a -s "-screen 0 1024x768x24" timeout 30 "$root/usr/libexec/xscreensaver/ombrel" --frames 1 \
+  >"$out/run.log" 2>&1; then pass "the packaged ombrel ran one frame"
+else fail "the packaged ombrel: $(tail -3 "$out/run.log")"; fi
+xmllint --noout "$root/usr/share/xscreensaver/config/ombrel.xml" && pass "ombrel.xml is well-formed" || fail "ombrel.xml"
+daemon_dir=$(dpkg -L xscreensaver-data | grep -m1 '/config/.*\.xml$' | xargs dirname)
+[ "$daemon_dir" = /usr/share/xscreensaver/config ] && [ -f "$root$daemon_dir/ombrel.xml" ] &&
+  pass "ombrel.xml is in $daemon_dir, beside the other hacks'" || fail "ombrel.xml is not in $daemon_dir"
+
+# The stripped saver from the zip, started as Windows starts it.
+# Wine shows the Unix file system as drive Z:.
+if OMBREL_SCR="Z:${scr//\//\\}" "$repo/cmake/wine-run" "$e2e_tests" \
+  --gtest_filter=SaverE2E.FullScreenAnimatesAndAKeyEndsIt --gtest_color=no >"$out/wine.log" 2>&1; then
+  pass "the zip's ombrel.scr runs full screen under Wine and a key ends it with 0"
+else fail "the zip's ombrel.scr under Wine: $(tail -5 "$out/wine.log")"; fi
+
+exit $((failures > 0))
