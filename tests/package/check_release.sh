@@ -15,6 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 mode=$1 out=$2
 failures=0
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 
@@ -56,7 +57,7 @@ size=$(stat -c %s "$scr")
   fail "ombrel.scr imports: $("$repo/tests/e2e/check_imports.sh" "$objdump" "$scr" 2>&1 | tail -1)"
 grep -q "Ombrel $version" "$dist/unzipped/README.txt" && pass "README.txt names the version" || fail "README.txt"
 # The version resource's texts are UTF-16.
-strings -e l "$scr" | grep -qx "$version" && pass "ombrel.scr's version resource says $version" ||
+strings -e l "$scr" | grep -x "$version" >/dev/null && pass "ombrel.scr's version resource says $version" ||
   fail "ombrel.scr's version resource does not say $version"
 
 # The .deb: its fields, its files, and lintian.
@@ -88,7 +89,7 @@ if xvfb-run -a -s "-screen 0 1024x768x24" timeout 30 "$root/usr/libexec/xscreens
   >"$out/run.log" 2>&1; then pass "the packaged ombrel ran one frame"
 else fail "the packaged ombrel: $(tail -3 "$out/run.log")"; fi
 xmllint --noout "$root/usr/share/xscreensaver/config/ombrel.xml" && pass "ombrel.xml is well-formed" || fail "ombrel.xml"
-daemon_dir=$(dpkg -L xscreensaver-data | grep -m1 '/config/.*\.xml$' | xargs dirname)
+daemon_dir=$(dirname "$(dpkg -L xscreensaver-data | awk '/\/config\/.*\.xml$/ && !found { print; found = 1 }')")
 [ "$daemon_dir" = /usr/share/xscreensaver/config ] && [ -f "$root$daemon_dir/ombrel.xml" ] &&
   pass "ombrel.xml is in $daemon_dir, beside the other hacks'" || fail "ombrel.xml is not in $daemon_dir"
 
