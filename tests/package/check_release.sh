@@ -34,7 +34,11 @@ if [ "$mode" = reproducible ]; then
   else fail "ombrel.scr differs between the two builds"; fi
   # No folder of either build may show in the programs.
   for side in a b; do
-    if grep -a -q -e "$out" -e "$repo" "$out/$side/unzipped/ombrel.scr"; then fail "a build path in ombrel.scr"; fi
+    dpkg-deb --fsys-tarfile "$out/$side"/*.deb | tar -xO ./usr/libexec/xscreensaver/ombrel >"$out/$side/ombrel"
+    for program in unzipped/ombrel.scr ombrel; do
+      if grep -a -q -e "$out" -e "$repo" "$out/$side/$program"; then fail "a build path in $side's $program"
+      else pass "no build path in $side's $program"; fi
+    done
   done
   exit $((failures > 0))
 fi
