@@ -1,27 +1,5 @@
-# Cross-compiles for 32-bit Windows (i686) with Debian's mingw-w64 compilers,
-# posix threading model, everything linked statically so that the programs
-# need only the system's own DLLs. Test programs run through 32-bit Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows (i686): the build that is released, and the one whose tests
+# run under 32-bit Wine where the machine can run 32-bit x86 programs.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(OMBREL_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${OMBREL_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${OMBREL_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${OMBREL_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${OMBREL_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# SSE2 arithmetic instead of the x87 unit: x87 keeps intermediates in 80-bit
-# registers, which would change the simulation's single- and double-precision
-# results and make them depend on register allocation.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# ctest runs Windows executables through Wine, in a prefix of the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -14,6 +14,7 @@ const char* SkipSpaces(const char* text) {
   return text;
 }
 
+#if defined(__i386__)
 // The thread's information block, whose first field heads the chain of
 // exception registrations. (GCC 12 warns wrongly about mingw's reader of fs.)
 #pragma GCC diagnostic push
@@ -45,6 +46,7 @@ EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* estab
   SetSaverRunning(false);
   __builtin_longjmp(frame->resume, 1);
 }
+#endif
 
 int RunSwitch(const char* tail) {
   const LaunchSwitch s = ReadSwitch(tail);
@@ -121,6 +123,7 @@ int RunChangePassword(const char* text) {
   return 0;
 }
 
+#if defined(__i386__)
 int RunGuarded(int (*mode)(const char* text), const char* text, int faultResult) {
   GuardFrame frame;
   NT_TIB* tib = ThreadInformation();
@@ -132,6 +135,62 @@ int RunGuarded(int (*mode)(const char* text), const char* text, int faultResult)
   tib->ExceptionList = frame.registration.Next;
   return result;
 }
+#elif defined(__x86_64__)
+// On x86-64 the handlers are found from tables, not from a chain on the
+// stack: the guard is a small function whose table entry names an exception
+// handler. It keeps faultResult in its frame, calls the mode and returns its
+// result; after a handled fault the handler unwinds to OmbrelGuardResume,
+// which returns faultResult instead. Its frame (the establisher frame the
+// handler is given) is the stack pointer after its prologue:
+//   0..31  the called mode's home space    32  faultResult    40  return address
+extern "C" int OmbrelGuardedCall(int (*mode)(const char* text), const char* text, int faultResult);
+extern "C" void OmbrelGuardResume();
+
+extern "C" __attribute__((used)) EXCEPTION_DISPOSITION OmbrelGuardHandler(
+    EXCEPTION_RECORD* record, void* establisher, CONTEXT* context, DISPATCHER_CONTEXT* dispatch) {
+  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+    return ExceptionContinueSearch;
+  EXCEPTION_POINTERS pointers = {record, context};
+  const LONG answer = UnhandledExceptionFilter(&pointers);
+  if (answer == EXCEPTION_CONTINUE_EXECUTION) return ExceptionContinueExecution;
+  if (answer != EXCEPTION_EXECUTE_HANDLER) return ExceptionContinueSearch;
+
+  SetSaverRunning(false);
+  const int faultResult = *reinterpret_cast<int*>(static_cast<char*>(establisher) + 32);
+  // Runs the unwind handlers of the frames inside the guard and resumes at
+  // OmbrelGuardResume with faultResult in the result register: no return.
+  RtlUnwindEx(establisher, reinterpret_cast<void*>(OmbrelGuardResume), record,
+              reinterpret_cast<void*>(static_cast<intptr_t>(faultResult)), dispatch->ContextRecord,
+              dispatch->HistoryTable);
+  return ExceptionContinueSearch;
+}
+
+asm(R"(
+  .text
+  .globl OmbrelGuardedCall
+  .def OmbrelGuardedCall; .scl 2; .type 32; .endef
+  .seh_proc OmbrelGuardedCall
+OmbrelGuardedCall:
+  subq $40, %rsp
+  .seh_stackalloc 40
+  .seh_endprologue
+  .seh_handler OmbrelGuardHandler, @except
+  movl %r8d, 32(%rsp)
+  movq %rcx, %rax
+  movq %rdx, %rcx
+  call *%rax
+  nop
+  .globl OmbrelGuardResume
+OmbrelGuardResume:
+  addq $40, %rsp
+  ret
+  .seh_endproc
+)");
+
+int RunGuarded(int (*mode)(const char* text), const char* text, int faultResult) {
+  return OmbrelGuardedCall(mode, text, faultResult);
+}
+#endif
 
 int SaverLaunch(HINSTANCE instance, const char* argumentTail) {
   InitHostState(instance);

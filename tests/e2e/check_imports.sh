@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# ombrel.scr must be a 32-bit GUI program that imports only system DLLs:
-# no mingw runtime (libgcc, libstdc++, libwinpthread) beside it.
+# ombrel.scr must be a GUI program of the build's processor that imports only
+# system DLLs: no mingw runtime (libgcc, libstdc++, libwinpthread) beside it.
 #
-#   check_imports.sh OBJDUMP ombrel.scr
+#   check_imports.sh OBJDUMP ombrel.scr FORMAT     (FORMAT: pei-i386 or pei-x86-64)
 set -euo pipefail
-objdump=$1 program=$2
+objdump=$1 program=$2 format=$3
 headers=$("$objdump" -p "$program")
 
-grep -q 'file format pei-i386' <<<"$headers" || { echo "not a 32-bit x86 PE file"; exit 1; }
+grep -q "file format $format\$" <<<"$headers" || { echo "not a $format file"; exit 1; }
 grep -qE '^Subsystem[[:space:]]+00000002' <<<"$headers" || { echo "not a GUI-subsystem program"; exit 1; }
 
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|OPENGL32|GLU32|COMCTL32|msvcrt)\.dll$'
