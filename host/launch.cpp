@@ -14,6 +14,19 @@ const char* SkipSpaces(const char* text) {
   return text;
 }
 
+// The fault guard's first step, the same on every processor: a fault (not an
+// unwind passing through) is offered to UnhandledExceptionFilter, which shows
+// the system's fault report. True when the guard is to end the mode; false
+// with the disposition to return when execution continues or the search goes on.
+bool GuardTakesFault(EXCEPTION_RECORD* record, CONTEXT* context, EXCEPTION_DISPOSITION* disposition) {
+  *disposition = ExceptionContinueSearch;
+  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return false;
+  EXCEPTION_POINTERS pointers = {record, context};
+  const LONG answer = UnhandledExceptionFilter(&pointers);
+  if (answer == EXCEPTION_CONTINUE_EXECUTION) *disposition = ExceptionContinueExecution;
+  return answer == EXCEPTION_EXECUTE_HANDLER;
+}
+
 #if defined(__i386__)
 // The thread's information block, whose first field heads the chain of
 // exception registrations. (GCC 12 warns wrongly about mingw's reader of fs.)
@@ -31,12 +44,8 @@ struct GuardFrame {
 
 EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* establisher,
                                            CONTEXT* context, void* /*dispatcher*/) {
-  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
-    return ExceptionContinueSearch;
-  EXCEPTION_POINTERS pointers = {record, context};
-  const LONG answer = UnhandledExceptionFilter(&pointers);
-  if (answer == EXCEPTION_CONTINUE_EXECUTION) return ExceptionContinueExecution;
-  if (answer != EXCEPTION_EXECUTE_HANDLER) return ExceptionContinueSearch;
+  EXCEPTION_DISPOSITION disposition;
+  if (!GuardTakesFault(record, context, &disposition)) return disposition;
 
   // Run the unwind handlers of the frames inside the guard, take the guard
   // off the chain and resume in RunGuarded.
@@ -148,12 +157,8 @@ extern "C" void OmbrelGuardResume();
 
 extern "C" __attribute__((used)) EXCEPTION_DISPOSITION OmbrelGuardHandler(
     EXCEPTION_RECORD* record, void* establisher, CONTEXT* context, DISPATCHER_CONTEXT* dispatch) {
-  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
-    return ExceptionContinueSearch;
-  EXCEPTION_POINTERS pointers = {record, context};
-  const LONG answer = UnhandledExceptionFilter(&pointers);
-  if (answer == EXCEPTION_CONTINUE_EXECUTION) return ExceptionContinueExecution;
-  if (answer != EXCEPTION_EXECUTE_HANDLER) return ExceptionContinueSearch;
+  EXCEPTION_DISPOSITION disposition;
+  if (!GuardTakesFault(record, context, &disposition)) return disposition;
 
   SetSaverRunning(false);
   const int faultResult = *reinterpret_cast<int*>(static_cast<char*>(establisher) + 32);
