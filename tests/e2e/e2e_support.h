@@ -17,6 +17,13 @@
 inline const char kClass[] = "WindowsScreenSaverClass";
 inline constexpr DWORD kStillRunning = STILL_ACTIVE;
 
+// Bounds on the waits, in milliseconds. They are generous on purpose: under
+// user-mode emulation a saver's first frame takes up to 16 s, and a busy
+// machine slows that further. A wait ends as soon as its condition holds.
+inline constexpr DWORD kAppearBound = 60000;  // a window, a dialog or a first frame
+inline constexpr DWORD kEndBound = 30000;     // a process ending once asked to
+inline constexpr DWORD kChangeBound = 20000;  // the next frame, a file the doubles write
+
 inline std::string BinDir() {
   char path[MAX_PATH];
   GetModuleFileNameA(nullptr, path, sizeof path);
@@ -148,3 +155,14 @@ inline void MoveCursorBy(int dx, int dy) {
 }
 
 
+
+// Waits until at least one pixel in a hundred of the screen is lit: the saver
+// has drawn a frame, so its message loop runs. Returns the last picture taken.
+inline Shot WaitForLitScreen(DWORD milliseconds) {
+  Shot shot;
+  WaitFor([&] {
+    shot = Capture(Screen());
+    return shot.Lit() > static_cast<int>(shot.pixels.size() / 100);
+  }, milliseconds);
+  return shot;
+}

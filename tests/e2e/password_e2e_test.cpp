@@ -77,15 +77,15 @@ class Windows98 : public ::testing::Test {
 
 TEST_F(Windows98, WithoutThePasswordSwitchTheFirstKeyCloses) {
   Saver saver(Scr98(), "/s");
-  HWND window = FindFullScreenSaver(20000);
+  HWND window = FindFullScreenSaver(kAppearBound);
   ASSERT_TRUE(window);
-  Pump(1000);
+  WaitForLitScreen(kAppearBound);
   const UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
   DWORD_PTR answer = 99;
-  SendMessageTimeoutA(window, autoPlay, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+  SendMessageTimeoutA(window, autoPlay, 0, 0, SMTO_ABORTIFHUNG, kChangeBound, &answer);
   EXPECT_EQ(answer, 0u) << "AutoPlay goes ahead when no password protects the screen";
   // The AutoPlay query also asked the saver to close.
-  EXPECT_EQ(saver.ExitCode(10000), 0u);
+  EXPECT_EQ(saver.ExitCode(kEndBound), 0u);
   EXPECT_TRUE(Log().empty()) << "no prompt without protection";
 }
 
@@ -93,12 +93,12 @@ TEST_F(Windows98, RefusedPromptKeepsTheSaverAcceptedOneEndsIt) {
   UsePassword(true);
   SetEnvironmentVariableA("OMBREL_VERIFY_ANSWERS", "01");
   Saver saver(Scr98(), "/s");
-  HWND window = FindFullScreenSaver(20000);
+  HWND window = FindFullScreenSaver(kAppearBound);
   ASSERT_TRUE(window);
-  Pump(1000);
+  WaitForLitScreen(kAppearBound);
 
   PressKey(VK_SPACE);
-  ASSERT_TRUE(WaitFor([&] { return Log().size() == 1; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Log().size() == 1; }, kChangeBound));
   Pump(1500);
   EXPECT_EQ(saver.ExitCode(0), kStillRunning) << "a refused password keeps the saver";
   EXPECT_EQ(Log()[0], "VerifyScreenSavePwd " + Handle(window) + " 0");
@@ -108,7 +108,7 @@ TEST_F(Windows98, RefusedPromptKeepsTheSaverAcceptedOneEndsIt) {
   EXPECT_EQ(cursor.hCursor, nullptr) << "the cursor is hidden again";
 
   PressKey(VK_SPACE);
-  EXPECT_EQ(saver.ExitCode(10000), 0u);
+  EXPECT_EQ(saver.ExitCode(kEndBound), 0u);
   ASSERT_EQ(Log().size(), 2u);
   EXPECT_EQ(Log()[1], "VerifyScreenSavePwd " + Handle(window) + " 1");
 }
@@ -117,33 +117,33 @@ TEST_F(Windows98, AutoPlayIsCancelledWhileThePasswordProtects) {
   UsePassword(true);
   SetEnvironmentVariableA("OMBREL_VERIFY_ANSWERS", "0");
   Saver saver(Scr98(), "/s");
-  HWND window = FindFullScreenSaver(20000);
+  HWND window = FindFullScreenSaver(kAppearBound);
   ASSERT_TRUE(window);
-  Pump(1000);
+  WaitForLitScreen(kAppearBound);
   DWORD_PTR answer = 99;
-  SendMessageTimeoutA(window, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0, SMTO_ABORTIFHUNG, 5000,
+  SendMessageTimeoutA(window, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0, SMTO_ABORTIFHUNG, kChangeBound,
                       &answer);
   EXPECT_EQ(answer, 1u);
   // Its close request went to the prompt, which refused.
-  ASSERT_TRUE(WaitFor([&] { return Log().size() == 1; }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return Log().size() == 1; }, kChangeBound));
   Pump(500);
   EXPECT_EQ(saver.ExitCode(0), kStillRunning);
   PressKey(VK_SPACE);  // the second prompt accepts
-  EXPECT_EQ(saver.ExitCode(10000), 0u);
+  EXPECT_EQ(saver.ExitCode(kEndBound), 0u);
 }
 
 TEST_F(Windows98, ChangePasswordCallsTheSystemDialogWithItsParent) {
   HWND parent = CreateWindowExA(0, "STATIC", "Display settings", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
   Saver saver(Scr98(), "/a " + Handle(parent));
-  EXPECT_EQ(saver.ExitCode(20000), 0u);
+  EXPECT_EQ(saver.ExitCode(kAppearBound), 0u);
   ASSERT_EQ(Log().size(), 1u);
   EXPECT_EQ(Log()[0], "PwdChangePasswordA SCRSAVE " + Handle(parent) + " 0 0");
   DestroyWindow(parent);
 
   // Outside the family there is no such mode.
   Saver nt(BinDir() + "ombrel.scr", "/a 612");
-  EXPECT_EQ(nt.ExitCode(20000), 0xFFFFFFFFu);
+  EXPECT_EQ(nt.ExitCode(kAppearBound), 0xFFFFFFFFu);
 }
 
 }  // namespace

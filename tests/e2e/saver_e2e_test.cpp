@@ -37,39 +37,38 @@ class SaverE2E : public ::testing::Test {
 TEST_F(SaverE2E, FullScreenAnimatesAndAKeyEndsIt) {
   Saver saver(Scr(), "/s");
   ASSERT_TRUE(saver.started());
-  HWND window = FindFullScreenSaver(20000);
+  HWND window = FindFullScreenSaver(kAppearBound);
   ASSERT_TRUE(window) << "no window of class WindowsScreenSaverClass titled Screen Saver";
   RECT r;
   GetWindowRect(window, &r);
   EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
 
-  Pump(1500);
-  const Shot first = Capture(Screen());
-  Pump(500);
-  const Shot second = Capture(Screen());
+  const Shot first = WaitForLitScreen(kAppearBound);
   EXPECT_GT(first.Lit(), static_cast<int>(first.pixels.size() / 100)) << "the screen is black";
+  Shot second;
+  WaitFor([&] { return (second = Capture(Screen())).pixels != first.pixels; }, kChangeBound);
   EXPECT_NE(first.pixels, second.pixels) << "the picture does not move";
 
   // A second start finds the first and leaves it alone.
   Saver again(Scr(), "/s");
-  EXPECT_EQ(again.ExitCode(20000), 0u);
+  EXPECT_EQ(again.ExitCode(kAppearBound), 0u);
   EXPECT_EQ(CountSaverWindows(), 1);
   EXPECT_EQ(saver.ExitCode(0), kStillRunning);
 
   PressKey(VK_SPACE);
-  EXPECT_EQ(saver.ExitCode(10000), 0u);
+  EXPECT_EQ(saver.ExitCode(kEndBound), 0u);
 }
 
 TEST_F(SaverE2E, SmallMouseMovesAreToleratedLargerOnesEndIt) {
   Saver saver(Scr(), "/s");
-  ASSERT_TRUE(FindFullScreenSaver(20000));
-  Pump(1000);
+  ASSERT_TRUE(FindFullScreenSaver(kAppearBound));
+  WaitForLitScreen(kAppearBound);
   MoveCursorBy(2, 1);
   Pump(1000);
   EXPECT_EQ(saver.ExitCode(0), kStillRunning) << "3 pixels from the anchor must not close";
   MoveCursorBy(12, 9);
-  EXPECT_EQ(saver.ExitCode(10000), 0u);
+  EXPECT_EQ(saver.ExitCode(kEndBound), 0u);
 }
 
 TEST_F(SaverE2E, BadSwitchesExitMinusOneAndCreateNothing) {
@@ -80,7 +79,7 @@ TEST_F(SaverE2E, BadSwitchesExitMinusOneAndCreateNothing) {
     WaitFor([&] {
       sawWindow = sawWindow || FindWindowA(kClass, nullptr) || FindWindowA("#32770", nullptr);
       return saver.ExitCode(0) != kStillRunning;
-    }, 20000);
+    }, kEndBound);
     EXPECT_EQ(saver.ExitCode(0), 0xFFFFFFFFu) << tail;
     EXPECT_FALSE(sawWindow) << tail;
   }
@@ -120,7 +119,7 @@ class PreviewE2E : public SaverE2E {
 TEST_F(PreviewE2E, DrawsInsideItsParentIgnoresInputAndEndsWithIt) {
   Saver saver(Scr(), Tail());
   HWND child = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (child = FindWindowExA(parent_, nullptr, kClass, "Preview")) != nullptr; }, 20000));
+  ASSERT_TRUE(WaitFor([&] { return (child = FindWindowExA(parent_, nullptr, kClass, "Preview")) != nullptr; }, kAppearBound));
   RECT r;
   GetClientRect(child, &r);
   EXPECT_EQ(r.right, 152);
@@ -137,7 +136,7 @@ TEST_F(PreviewE2E, DrawsInsideItsParentIgnoresInputAndEndsWithIt) {
   EXPECT_EQ(saver.ExitCode(0), kStillRunning) << "the preview must not react to input";
 
   DestroyWindow(parent_);
-  EXPECT_EQ(saver.ExitCode(10000), 0u);
+  EXPECT_EQ(saver.ExitCode(kEndBound), 0u);
 }
 
 // The display-mode request that the saver makes, tested here the same way.
@@ -160,14 +159,14 @@ TEST_F(SaverE2E, ChosenDisplayModesAreAskedForAndARefusalIsReported) {
     Saver saver(Scr(), "/s");
     HWND box = nullptr;
     const bool boxShown = WaitFor([&] { return (box = FindWindowA("#32770", "ERROR")) != nullptr; },
-                                  refused ? 20000 : 5000);
+                                  refused ? kAppearBound : 5000);
     EXPECT_EQ(boxShown, refused);
     if (boxShown) PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(FindFullScreenSaver(20000));
-    Pump(1000);
+    ASSERT_TRUE(FindFullScreenSaver(kAppearBound));
+    WaitForLitScreen(kAppearBound);
     EXPECT_EQ(saver.ExitCode(0), kStillRunning) << "the saver runs on";
     PressKey(VK_SPACE);
-    EXPECT_EQ(saver.ExitCode(10000), 0u);
+    EXPECT_EQ(saver.ExitCode(kEndBound), 0u);
     ChangeDisplaySettingsA(nullptr, 0);
   }
 }
@@ -192,7 +191,7 @@ void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK,
 
 TEST_F(SaverE2E, ConfigureClicksThroughTheDialogAndOkStoresTheChoice) {
   Saver saver(Scr(), "/c");
-  HWND dialog = FindConfigDialog(20000);
+  HWND dialog = FindConfigDialog(kAppearBound);
   ASSERT_TRUE(dialog);
   Click(dialog, SphereRadio);
   Click(dialog, GrowthRadio);
@@ -201,7 +200,7 @@ TEST_F(SaverE2E, ConfigureClicksThroughTheDialogAndOkStoresTheChoice) {
   SendDlgItemMessageA(dialog, PermeabilitySlider, TBM_SETPOS, TRUE, 0);   // Low
   SendDlgItemMessageA(dialog, ResolutionCombo, CB_SETCURSEL, 2, 0);       // 800 x 600
   Click(dialog, IDOK);
-  EXPECT_EQ(saver.ExitCode(10000), 1u) << "the dialog's result";
+  EXPECT_EQ(saver.ExitCode(kEndBound), 1u) << "the dialog's result";
   EXPECT_EQ(StoredSettingOr("ObjectType", 0xDEADBEEF), 0u);
   EXPECT_EQ(StoredSettingOr("Decay", 0xDEADBEEF), 0u);
   EXPECT_EQ(StoredSettingOr("Regeneration", 0xDEADBEEF), 0u);
@@ -214,22 +213,22 @@ TEST_F(SaverE2E, ConfigureTakesItsOwnerAfterAColonAndCancelStoresNothing) {
   HWND owner = CreateWindowExA(0, "STATIC", "Display settings", WS_POPUP | WS_VISIBLE, 0, 0, 80, 60, nullptr,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
   Saver saver(Scr(), "/c:" + std::to_string(reinterpret_cast<ULONG_PTR>(owner)));
-  HWND dialog = FindConfigDialog(20000);
+  HWND dialog = FindConfigDialog(kAppearBound);
   ASSERT_TRUE(dialog);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
   Click(dialog, SphereRadio);
   Click(dialog, CancelButton);
-  EXPECT_EQ(saver.ExitCode(10000), 1u);
+  EXPECT_EQ(saver.ExitCode(kEndBound), 1u);
   EXPECT_EQ(StoredSettingOr("ObjectType", 0xDEADBEEF), 0xDEADBEEFu) << "nothing stored";
   DestroyWindow(owner);
 
   // An empty command line also configures, without an owner.
   Saver bare(Scr(), "");
-  dialog = FindConfigDialog(20000);
+  dialog = FindConfigDialog(kAppearBound);
   ASSERT_TRUE(dialog);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
   Click(dialog, CancelButton);
-  EXPECT_EQ(bare.ExitCode(10000), 1u);
+  EXPECT_EQ(bare.ExitCode(kEndBound), 1u);
 }
 
 }  // namespace
