@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# The Windows build of ombrel-sim, run under Wine, must print exactly what the
-# native build prints: the simulation's arithmetic is defined to the bit on
-# both (SSE2 on x86, the same widening and rounding in the code).
+# A cross-built ombrel-sim, run under its emulator (the Windows build under
+# Wine, the WebAssembly build under Node), must print exactly what the native
+# build prints: the simulation's arithmetic is defined to the bit on all of
+# them (SSE2 on x86, WebAssembly's IEEE arithmetic, the same widening and
+# rounding in the code).
 #
-#   same_as_native.sh WINE_RUN WINDOWS_SIM NATIVE_SIM
+#   same_as_native.sh EMULATOR CROSS_SIM NATIVE_SIM
 set -euo pipefail
-wine_run=$1 windows_sim=$2 native_sim=$3
+emulator=$1 cross_sim=$2 native_sim=$3
 if [ ! -x "$native_sim" ]; then
   echo "native ombrel-sim not built at $native_sim; build the native preset first"
   exit 77
@@ -22,11 +24,11 @@ for s in "${scenarios[@]}"; do
   # shellcheck disable=SC2086
   "$native_sim" $s > "$tmp/native"
   # shellcheck disable=SC2086
-  "$wine_run" "$windows_sim" $s | tr -d '\r' > "$tmp/windows"
-  if cmp -s "$tmp/native" "$tmp/windows"; then
+  "$emulator" "$cross_sim" $s | tr -d '\r' > "$tmp/cross"
+  if cmp -s "$tmp/native" "$tmp/cross"; then
     echo "same: $s ($(wc -l < "$tmp/native") lines)"
   else
-    echo "DIFFERENT: $s"; diff "$tmp/native" "$tmp/windows" | head -5
+    echo "DIFFERENT: $s"; diff "$tmp/native" "$tmp/cross" | head -5
     status=1
   fi
 done

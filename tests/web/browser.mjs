@@ -1,0 +1,89 @@
+// Serving a folder of the page on 127.0.0.1 and driving it in Debian's
+// Chromium, headless, with WebGL 2 on its software rasteriser: shared by the
+// browser tests, the screenshots of scripts/run and the frame-rate benchmark.
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { chromium } from 'playwright-core';
+import { PNG } from 'pngjs';
+
+export const chromiumPath = process.env.OMBREL_CHROMIUM || '/usr/bin/chromium';
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+
+// Serves the files of `dir` (no sub-folders) on a free port of 127.0.0.1.
+// Returns { url, close }; requests are counted in `served` by path.
+export async function serveFolder(dir) {
+  const served = {};
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, 'http://127.0.0.1').pathname.replace(/^\/$/, '/index.html');
+    const file = path.join(dir, path.basename(name));
+    served[name] = (served[name] || 0) + 1;
+    fs.readFile(file, (error, data) => {
+      if (error) {
+        response.writeHead(404).end();
+        return;
+      }
+      response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+      response.end(data);
+    });
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  return { url, served, close: () => new Promise((resolve) => server.close(resolve)) };
+}
+
+// Chromium with a fresh profile folder, removed again by close(). `extraArgs`
+// go after the standard ones.
+export async function launchBrowser(extraArgs = []) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'ombrel-chromium-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: chromiumPath,
+    headless: true,
+    viewport: { width: 1024, height: 768 },
+    args: ['--no-sandbox', '--headless', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run',
+      '--disable-quic', ...extraArgs],
+  });
+  return {
+    context,
+    async close() {
+      await context.close();
+      fs.rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// A page that records its console messages and uncaught errors.
+export async function openPage(context, url) {
+  const page = await context.newPage();
+  const log = { errors: [], warnings: [], messages: [] };
+  page.on('console', (m) => {
+    log.messages.push(`${m.type()}: ${m.text()}`);
+    if (m.type() === 'error') log.errors.push(m.text());
+    if (m.type() === 'warning') log.warnings.push(m.text());
+  });
+  page.on('pageerror', (e) => log.errors.push(String(e)));
+  if (url) await page.goto(url);
+  return { page, log };
+}
+
+// Waits (bounded) until the page has drawn at least `count` frames.
+export async function waitForFrames(page, count, timeout = 30000) {
+  await page.waitForFunction((n) => window.ombrel && window.ombrel.framesDrawn() >= n, count,
+    { timeout, polling: 50 });
+}
+
+// A screenshot decoded to { width, height, data } (RGBA bytes, top row first).
+export async function screenshotPixels(page, options = {}) {
+  return PNG.sync.read(await page.screenshot(options));
+}
+
+export function readPng(file) {
+  return PNG.sync.read(fs.readFileSync(file));
+}
+
+export function writePng(file, image) {
+  fs.writeFileSync(file, PNG.sync.write(image));
+}

@@ -1,0 +1,117 @@
+#include "web/page_options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+PageParameterStatus Apply(PageOptions& options, const char* name, const char* value) {
+  std::string error;
+  return ApplyPageParameter(name, value, options, error);
+}
+
+TEST(PageOptions, StartFromTheWindowsSaversDefaults) {
+  const PageOptions options;
+  EXPECT_EQ(options.settings.ObjectType, kCubeObject);
+  EXPECT_EQ(options.settings.Decay, 1);
+  EXPECT_EQ(options.settings.Regeneration, 1);
+  EXPECT_EQ(options.settings.Permeability, 10.0f);
+  EXPECT_EQ(options.settings.SpawnPoints, 250.0f);
+  EXPECT_FALSE(options.showFps || options.bench || options.clock || options.frames);
+}
+
+// The settings take the command line's names and values.
+TEST(PageOptions, SettingsByTheCommandLinesNames) {
+  PageOptions options;
+  EXPECT_EQ(Apply(options, "container", "sphere"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "decay", "0"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "regeneration", "0"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "permeability", "3"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "particles", "2050"), PageParameterStatus::kApplied);
+  EXPECT_EQ(options.settings.ObjectType, kSphereObject);
+  EXPECT_EQ(options.settings.Decay, 0);
+  EXPECT_EQ(options.settings.Regeneration, 0);
+  EXPECT_EQ(options.settings.Permeability, 3.0f);
+  EXPECT_EQ(options.settings.SpawnPoints, 2050.0f);
+}
+
+TEST(PageOptions, PagesOwnParameters) {
+  PageOptions options;
+  EXPECT_EQ(Apply(options, "fps", "1"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "bench", "1"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "clock", "4294967295"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "frames", "0"), PageParameterStatus::kApplied);
+  EXPECT_TRUE(options.showFps);
+  EXPECT_TRUE(options.bench);
+  EXPECT_EQ(options.clock, 4294967295u);
+  EXPECT_EQ(options.frames, 0u);
+  EXPECT_EQ(Apply(options, "fps", "0"), PageParameterStatus::kApplied);
+  EXPECT_FALSE(options.showFps);
+}
+
+// A bad parameter changes nothing and says what it was.
+TEST(PageOptions, UnknownAndMalformedParametersLeaveTheOptionsAsTheyWere) {
+  struct Case {
+    const char* name;
+    const char* value;
+    PageParameterStatus status;
+  };
+  const Case cases[] = {
+      {"speed", "9", PageParameterStatus::kUnknownName},
+      {"--particles", "100", PageParameterStatus::kUnknownName},
+      {"Container", "cube", PageParameterStatus::kUnknownName},
+      {"", "", PageParameterStatus::kUnknownName},
+      {"container", "cone", PageParameterStatus::kMalformedValue},
+      {"decay", "yes", PageParameterStatus::kMalformedValue},
+      {"particles", "many", PageParameterStatus::kMalformedValue},
+      {"particles", "", PageParameterStatus::kMalformedValue},
+      {"permeability", "1x", PageParameterStatus::kMalformedValue},
+      {"fps", "true", PageParameterStatus::kMalformedValue},
+      {"bench", "", PageParameterStatus::kMalformedValue},
+      {"clock", "4294967296", PageParameterStatus::kMalformedValue},
+      {"clock", "-1", PageParameterStatus::kMalformedValue},
+      {"frames", "1.5", PageParameterStatus::kMalformedValue},
+      {"frames", " 5", PageParameterStatus::kMalformedValue},
+  };
+  for (const Case& c : cases) {
+    PageOptions options;
+    options.settings.SpawnPoints = 700;
+    std::string error;
+    EXPECT_EQ(ApplyPageParameter(c.name, c.value, options, error), c.status) << c.name << "=" << c.value;
+    EXPECT_NE(error.find(c.status == PageParameterStatus::kUnknownName ? std::string("'") + c.name + "'"
+                                                                       : std::string(c.name)),
+              std::string::npos)
+        << error;
+    EXPECT_EQ(options.settings.SpawnPoints, 700.0f);
+    EXPECT_EQ(options.settings.ObjectType, kCubeObject);
+    EXPECT_FALSE(options.showFps || options.bench || options.clock || options.frames);
+  }
+}
+
+// What the page stores and shows reads back to the same settings.
+TEST(PageOptions, SettingsQueryReadsBackToTheSameRecord) {
+  SaverSettingsRecord records[] = {kDefaultSettings, {kSphereObject, 0, 0, 1.0f, 2050.0f, 0},
+                                   {kCubeObject, 1, 0, 4294967296.0f, 0.0f, 0}};
+  for (const SaverSettingsRecord& record : records) {
+    const std::string query = SettingsQuery(record);
+    PageOptions options;
+    options.settings = {kSphereObject, 0, 1, 99.0f, 99.0f, 0};
+    size_t start = 0;
+    while (start < query.size()) {
+      const size_t end = std::min(query.find('&', start), query.size());
+      const std::string pair = query.substr(start, end - start);
+      const size_t equals = pair.find('=');
+      EXPECT_EQ(Apply(options, pair.substr(0, equals).c_str(), pair.substr(equals + 1).c_str()),
+                PageParameterStatus::kApplied)
+          << pair;
+      start = end + 1;
+    }
+    EXPECT_EQ(options.settings.ObjectType, record.ObjectType) << query;
+    EXPECT_EQ(options.settings.Decay, record.Decay) << query;
+    EXPECT_EQ(options.settings.Regeneration, record.Regeneration) << query;
+    EXPECT_EQ(options.settings.Permeability, record.Permeability) << query;
+    EXPECT_EQ(options.settings.SpawnPoints, record.SpawnPoints) << query;
+  }
+  EXPECT_EQ(SettingsQuery(kDefaultSettings), "container=cube&decay=1&regeneration=1&permeability=10&particles=250");
+}
+
+}  // namespace

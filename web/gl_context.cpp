@@ -1,0 +1,39 @@
+#include "web/gl_context.h"
+
+#include <emscripten/html5.h>
+#include <emscripten/html5_webgl.h>
+
+#include "gl11/gl11.h"
+
+namespace {
+
+Gl11Proc LoadWebGlProc(const char* name) {
+  return reinterpret_cast<Gl11Proc>(emscripten_webgl_get_proc_address(name));
+}
+
+}  // namespace
+
+bool CreatePageGlContext(const char* canvasSelector, std::string& error) {
+  EmscriptenWebGLContextAttributes attributes;
+  emscripten_webgl_init_context_attributes(&attributes);
+  attributes.majorVersion = 2;
+  attributes.minorVersion = 0;
+  attributes.alpha = EM_FALSE;  // an opaque picture, black where nothing is drawn
+  attributes.depth = EM_TRUE;
+  attributes.stencil = EM_FALSE;
+  attributes.antialias = EM_FALSE;  // the same pixels as the desktop programs draw
+  attributes.premultipliedAlpha = EM_FALSE;
+  const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(canvasSelector, &attributes);
+  if (context <= 0) {
+    error = "Ombrel needs WebGL 2, which this browser does not offer here (it may be switched off, "
+            "or the graphics driver may be blocked).";
+    return false;
+  }
+  emscripten_webgl_make_context_current(context);
+  std::string layerError;
+  if (!Gl11Init(LoadWebGlProc, layerError)) {
+    error = "Ombrel cannot draw with this browser's WebGL 2: " + layerError;
+    return false;
+  }
+  return true;
+}

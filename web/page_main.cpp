@@ -1,0 +1,178 @@
+// The page's program: the scene drawn by render/ through the GL 1.1 layer
+// into a WebGL 2 context on the page's canvas, one frame per animation
+// callback that StepClock lets through.
+//
+// It does what the X11 program does for every frame: reseed the random
+// source from the calendar second, derive the scene's values from the
+// settings, render. The scene is initialised from the reseed of its first
+// second, so that `?clock=T&frames=1` shows what
+// `ombrel-frames --clock T --frames 1` writes.
+//
+// The page's script (index.html) calls the exported functions below: the
+// parameters first (stored settings, then the address's), then OmbrelStart;
+// later the settings panel's changes. Everything runs on the page's one
+// thread; nothing here blocks or waits.
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+#include <ctime>
+#include <string>
+
+#include "render/frame_driver.h"
+#include "render/gl_setup.h"
+#include "sim/random_source.h"
+#include "sim/scene_parameters.h"
+#include "web/gl_context.h"
+#include "web/page_options.h"
+#include "web/step_clock.h"
+
+namespace {
+
+constexpr const char* kCanvas = "#canvas";
+constexpr double kStepMs = 1000.0 / 60;
+
+// The page's one state record.
+struct PageState {
+  PageOptions options;
+  bool started = false;    // the scene exists
+  bool looping = false;    // an animation-callback loop is running
+  bool finished = false;   // frames=F reached: no more frames, ever
+  int width = 0, height = 0;  // the drawing buffer's size
+  double firstFrameMs = 0;
+  unsigned long long drawn = 0;
+  StepClock steps{kStepMs};
+  FrameRate rate;
+  std::string lastError;
+};
+
+PageState Page;
+
+// The canvas's size on the page in device pixels: its CSS size times the
+// device's pixel ratio.
+void CanvasDevicePixels(int& width, int& height) {
+  double cssWidth = 0, cssHeight = 0;
+  emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
+  const double ratio = emscripten_get_device_pixel_ratio();
+  width = static_cast<int>(std::lround(cssWidth * ratio));
+  height = static_cast<int>(std::lround(cssHeight * ratio));
+  if (width < 1) width = 1;
+  if (height < 1) height = 1;
+}
+
+// Follows the canvas's size and the pixel ratio (a resize, a zoom, another
+// screen), giving the drawing buffer the new size and the scene the
+// projection that SetProjection makes for it.
+void FollowCanvasSize() {
+  int width = 0, height = 0;
+  CanvasDevicePixels(width, height);
+  if (width == Page.width && height == Page.height) return;
+  Page.width = width;
+  Page.height = height;
+  emscripten_set_canvas_element_size(kCanvas, width, height);
+  SetProjection(width, height);
+}
+
+// The calendar second that seeds a frame drawn at `nowMs`: the clock's, or
+// with clock=T the second T plus the whole seconds since the first frame.
+std::uint32_t FrameSecond(double nowMs) {
+  if (!Page.options.clock) return static_cast<std::uint32_t>(std::time(nullptr));
+  const double elapsed = nowMs > Page.firstFrameMs ? nowMs - Page.firstFrameMs : 0;
+  return static_cast<std::uint32_t>(*Page.options.clock + static_cast<std::uint64_t>(elapsed / 1000));
+}
+
+void Refresh(double nowMs) {
+  ReseedFromTime(FrameSecond(nowMs));
+  DeriveSceneParameters();
+}
+
+EM_JS(void, ShowFrameRate, (const char* text), {
+  document.getElementById('fps').textContent = UTF8ToString(text);
+});
+
+bool PageHidden() {
+  EmscriptenVisibilityChangeEvent status;
+  return emscripten_get_visibility_status(&status) == EMSCRIPTEN_RESULT_SUCCESS && status.hidden;
+}
+
+EM_BOOL OnAnimationFrame(double nowMs, void*) {
+  if (Page.finished || PageHidden()) {
+    Page.looping = false;
+    return EM_FALSE;
+  }
+  if (!Page.steps.StepDue(nowMs)) return EM_TRUE;
+  if (Page.drawn == 0) Page.firstFrameMs = nowMs;
+  FollowCanvasSize();
+  Refresh(nowMs);
+  RenderFrame();
+  ++Page.drawn;
+  if (Page.options.showFps && Page.rate.FrameDone(nowMs)) ShowFrameRate(Page.rate.Text());
+  if (Page.options.frames && Page.drawn >= *Page.options.frames) {
+    Page.finished = true;
+    Page.looping = false;
+    return EM_FALSE;
+  }
+  return EM_TRUE;
+}
+
+void StartLoop() {
+  if (Page.looping || Page.finished) return;
+  if (PageHidden()) return;
+  Page.looping = true;
+  Page.steps.Restart();
+  Page.rate.Restart();
+  emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+}
+
+// Hidden pages draw nothing; shown again, the scene goes on from where it
+// was, without steps for the time it was hidden.
+EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+  if (!event->hidden) StartLoop();
+  return EM_FALSE;
+}
+
+}  // namespace
+
+extern "C" {
+
+// Applies one parameter (see web/page_options.h); while the scene runs,
+// settings act from its next frame on. Returns "" when applied, else why not.
+EMSCRIPTEN_KEEPALIVE const char* OmbrelApply(const char* name, const char* value) {
+  Page.lastError.clear();
+  const PageParameterStatus status = ApplyPageParameter(name, value, Page.options, Page.lastError);
+  if (status == PageParameterStatus::kApplied && Page.started) SaverSettings = Page.options.settings;
+  return Page.lastError.c_str();
+}
+
+// The five settings in force, as parameters ("container=cube&decay=1&...").
+EMSCRIPTEN_KEEPALIVE const char* OmbrelSettings() {
+  static std::string query;
+  query = SettingsQuery(Page.options.settings);
+  return query.c_str();
+}
+
+// Whether the page asked for the frame rate to be shown.
+EMSCRIPTEN_KEEPALIVE int OmbrelShowsFps() { return Page.options.showFps ? 1 : 0; }
+
+// Frames drawn so far.
+EMSCRIPTEN_KEEPALIVE double OmbrelFramesDrawn() { return static_cast<double>(Page.drawn); }
+
+// Makes the WebGL 2 context and the scene and starts drawing. Returns "" or
+// what went wrong (no WebGL 2), for the page to show.
+EMSCRIPTEN_KEEPALIVE const char* OmbrelStart() {
+  if (Page.started) return "";
+  Page.lastError.clear();
+  if (!CreatePageGlContext(kCanvas, Page.lastError)) return Page.lastError.c_str();
+  if (Page.options.bench) Page.steps = StepClock(0);
+  SaverSettings = Page.options.settings;
+  CanvasDevicePixels(Page.width, Page.height);
+  emscripten_set_canvas_element_size(kCanvas, Page.width, Page.height);
+  Refresh(0);
+  StartScene(Page.width, Page.height);
+  Page.started = true;
+  emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);
+  StartLoop();
+  return "";
+}
+
+}  // extern "C"

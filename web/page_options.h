@@ -1,0 +1,41 @@
+// The page's parameters: the five settings by the command line's names and
+// values (container, decay, regeneration, permeability, particles), and the
+// page's own:
+//
+//   fps=1      the frame rate in a corner, as --fps does on X11
+//   bench=1    no pacing: a frame on every animation callback (benchmarks)
+//   clock=T    the calendar second of the first frame (0 to 4294967295)
+//   frames=F   stop after F frames (0 to 4294967295)
+//
+// The same names and values come from the address's query, the browser's
+// stored settings and the settings panel; the page applies them in that
+// order of strength (stored first, then the address), so a link that names a
+// setting wins over what the visitor stored.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "sim/scene_parameters.h"
+
+struct PageOptions {
+  SaverSettingsRecord settings = kDefaultSettings;
+  bool showFps = false;
+  bool bench = false;
+  std::optional<std::uint32_t> clock;
+  std::optional<std::uint32_t> frames;
+};
+
+enum class PageParameterStatus { kApplied, kUnknownName, kMalformedValue };
+
+// Applies one parameter to `options`. For an unknown name or a malformed
+// value `options` is left as it was and `error` says why, naming the
+// parameter as it was written.
+PageParameterStatus ApplyPageParameter(const std::string& name, const std::string& value, PageOptions& options,
+                                       std::string& error);
+
+// The five settings of `settings` as parameters, "container=cube&decay=1&...",
+// in the form ApplyPageParameter reads back to the same record (for the page
+// to show them on its panel and store them).
+std::string SettingsQuery(const SaverSettingsRecord& settings);
