@@ -5,8 +5,8 @@
 // It does what the X11 program does for every frame: reseed the random
 // source from the calendar second, derive the scene's values from the
 // settings, render. The scene is initialised from the reseed of its first
-// second, so that `?clock=T&frames=1` shows what
-// `ombrel-frames --clock T --frames 1` writes.
+// second, so that `?clock=T&frames=F` shows what
+// `ombrel-frames --clock T --frames F` writes last.
 //
 // The page's script (index.html) calls the exported functions below: the
 // parameters first (stored settings, then the address's), then OmbrelStart;
@@ -39,7 +39,6 @@ struct PageState {
   bool looping = false;    // an animation-callback loop is running
   bool finished = false;   // frames=F reached: no more frames, ever
   int width = 0, height = 0;  // the drawing buffer's size
-  double firstFrameMs = 0;
   unsigned long long drawn = 0;
   StepClock steps{kStepMs};
   FrameRate rate;
@@ -73,16 +72,18 @@ void FollowCanvasSize() {
   SetProjection(width, height);
 }
 
-// The calendar second that seeds a frame drawn at `nowMs`: the clock's, or
-// with clock=T the second T plus the whole seconds since the first frame.
-std::uint32_t FrameSecond(double nowMs) {
+// The calendar second that seeds the next frame: the clock's; with clock=T,
+// T plus the frames drawn so far counted at 60 a second, as ombrel-frames
+// counts them, so that the page's frames are those that ombrel-frames writes
+// for the same settings (the paced page shows frame i at about i / 60 s, so
+// this is also the second it is shown in, while the page keeps up).
+std::uint32_t FrameSecond() {
   if (!Page.options.clock) return static_cast<std::uint32_t>(std::time(nullptr));
-  const double elapsed = nowMs > Page.firstFrameMs ? nowMs - Page.firstFrameMs : 0;
-  return static_cast<std::uint32_t>(*Page.options.clock + static_cast<std::uint64_t>(elapsed / 1000));
+  return static_cast<std::uint32_t>(*Page.options.clock + Page.drawn / 60);
 }
 
-void Refresh(double nowMs) {
-  ReseedFromTime(FrameSecond(nowMs));
+void Refresh() {
+  ReseedFromTime(FrameSecond());
   DeriveSceneParameters();
 }
 
@@ -101,9 +102,8 @@ EM_BOOL OnAnimationFrame(double nowMs, void*) {
     return EM_FALSE;
   }
   if (!Page.steps.StepDue(nowMs)) return EM_TRUE;
-  if (Page.drawn == 0) Page.firstFrameMs = nowMs;
   FollowCanvasSize();
-  Refresh(nowMs);
+  Refresh();
   RenderFrame();
   ++Page.drawn;
   if (Page.options.showFps && Page.rate.FrameDone(nowMs)) ShowFrameRate(Page.rate.Text());
@@ -167,7 +167,7 @@ EMSCRIPTEN_KEEPALIVE const char* OmbrelStart() {
   SaverSettings = Page.options.settings;
   CanvasDevicePixels(Page.width, Page.height);
   emscripten_set_canvas_element_size(kCanvas, Page.width, Page.height);
-  Refresh(0);
+  Refresh();
   StartScene(Page.width, Page.height);
   Page.started = true;
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);

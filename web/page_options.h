@@ -4,7 +4,8 @@
 //
 //   fps=1      the frame rate in a corner, as --fps does on X11
 //   bench=1    no pacing: a frame on every animation callback (benchmarks)
-//   clock=T    the calendar second of the first frame (0 to 4294967295)
+//   clock=T    the calendar second of the first frame (0 to 4294967295);
+//              frame i is seeded from second T + i / 60, as ombrel-frames does
 //   frames=F   stop after F frames (0 to 4294967295)
 //
 // The same names and values come from the address's query, the browser's

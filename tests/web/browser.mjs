@@ -31,7 +31,14 @@ export async function serveFolder(dir) {
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   const url = `http://127.0.0.1:${server.address().port}/`;
-  return { url, served, close: () => new Promise((resolve) => server.close(resolve)) };
+  return {
+    url,
+    served,
+    close: () => new Promise((resolve) => {
+      server.close(resolve);
+      server.closeAllConnections();  // the browser's kept-alive ones too
+    }),
+  };
 }
 
 // Chromium with a fresh profile folder, removed again by close(). `extraArgs`

@@ -1,0 +1,357 @@
+// The page in a real browser: Debian's Chromium, headless, WebGL 2 on its
+// software rasteriser, driven through playwright-core.
+//
+//   OMBREL_PAGE_DIR=build/web OMBREL_NATIVE_BUILD=build/native node --test tests/web/page.test.mjs
+//
+// OMBREL_PAGE_DIR holds the page's files (the build tree, or the released
+// zip unpacked); OMBREL_NATIVE_BUILD the native build whose ombrel-frames
+// renders the frames the page's frames are compared with. Every wait is
+// bounded; each test serves the folder on a port of its own, so each starts
+// with empty storage.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { launchBrowser, openPage, screenshotPixels, serveFolder, waitForFrames } from './browser.mjs';
+import { canvasPixels, compareFrames, kEdgeShare, litBox, litPixels, nativeFrame, withinTolerance } from './frames.mjs';
+
+const pageDir = process.env.OMBREL_PAGE_DIR;
+const nativeBuild = process.env.OMBREL_NATIVE_BUILD;
+assert.ok(pageDir && fs.existsSync(path.join(pageDir, 'index.html')), 'OMBREL_PAGE_DIR must hold the page');
+assert.ok(nativeBuild && fs.existsSync(path.join(nativeBuild, 'tools', 'ombrel-frames')),
+  'OMBREL_NATIVE_BUILD must hold a native build with tools/ombrel-frames (build the native preset first)');
+
+const clock = 1700000000;
+
+// Every test is bounded in time, as each of its waits is.
+const pageTest = (name, fn) => test(name, { timeout: 120000 }, fn);
+let browser;
+
+before(async () => { browser = await launchBrowser(); });
+after(async () => { await browser?.close(); });
+
+// Opens `query` on a fresh origin; returns the page, its log, what it asked
+// the server for, and what it asked for elsewhere (refused).
+async function open(query = '', options = {}) {
+  const server = await serveFolder(pageDir);
+  const context = browser.context;
+  const { page, log } = await openPage(context);
+  const elsewhere = [];
+  await page.route('**/*', (route) => {
+    if (route.request().url().startsWith(server.url)) return route.continue();
+    elsewhere.push(route.request().url());
+    return route.abort();
+  });
+  if (options.init) await page.addInitScript(options.init);
+  await page.goto(server.url + query);
+  return { page, log, server, elsewhere, async close() { await page.close(); await server.close(); } };
+}
+
+// Moves the pointer, which shows the panel if it had hidden itself.
+const wake = (page) => page.mouse.move(20 + Math.random() * 10, 20);
+const framesDrawn = (page) => page.evaluate(() => window.ombrel.framesDrawn());
+const settingsInForce = (page) => page.evaluate(() => window.Module.ccall('OmbrelSettings', 'string', [], []));
+
+// Waits for `count` more animation callbacks of the browser itself.
+const animationCallbacks = (page, count) => page.evaluate((n) => new Promise((resolve) => {
+  const tick = () => (--n > 0 ? requestAnimationFrame(tick) : resolve());
+  requestAnimationFrame(tick);
+}), count);
+
+function assertNearNative(web, native, what) {
+  const comparison = compareFrames(web, native);
+  console.log(`${what}: ${JSON.stringify(comparison)}`);
+  assert.ok(withinTolerance(comparison),
+    `${what}: ${comparison.beyond} pixels (${(comparison.beyondShare * 100).toFixed(3)} %) differ from the native ` +
+    `frame by more than the tolerance allows (${kEdgeShare * 100} %)`);
+}
+
+pageTest('the page is three files, at most 250 KB together', () => {
+  const files = fs.readdirSync(pageDir).filter((f) => /^(index\.html|.*\.js|.*\.wasm)$/.test(f)).sort();
+  assert.deepEqual(files, ['index.html', 'ombrel.js', 'ombrel.wasm']);
+  const total = files.reduce((sum, f) => sum + fs.statSync(path.join(pageDir, f)).size, 0);
+  console.log(`page files: ${total} bytes`);
+  assert.ok(total <= 250000, `${total} bytes`);
+});
+
+pageTest('loads without a console error, asks no other host for anything, and animates a lit canvas', async () => {
+  const p = await open('?particles=2050');
+  try {
+    await waitForFrames(p.page, 5);
+    const first = await canvasPixels(p.page);
+    const before = await framesDrawn(p.page);
+    await waitForFrames(p.page, before + 10);
+    const second = await canvasPixels(p.page);
+    assert.ok(litPixels(first) > 0.02 * first.width * first.height, 'the canvas is lit');
+    assert.ok(!withinTolerance(compareFrames(first, second)), 'the picture changes between two screenshots');
+    assert.deepEqual(p.log.errors, []);
+    assert.deepEqual(p.log.warnings, []);
+    assert.deepEqual(p.elsewhere, []);
+    assert.deepEqual(Object.keys(p.server.served).sort(), ['/index.html', '/ombrel.js', '/ombrel.wasm']);
+  } finally {
+    await p.close();
+  }
+});
+
+// The same frames as ombrel-frames: the first, and later ones of both containers.
+for (const [settings, frames] of [[{}, 1], [{ container: 'sphere', particles: 2050 }, 1],
+  [{ container: 'sphere', decay: 0, permeability: 3, particles: 2050 }, 120]]) {
+  pageTest(`?clock=T&frames=${frames} with ${JSON.stringify(settings)} shows the native frame`, async () => {
+    const p = await open('?' + new URLSearchParams({ ...settings, clock, frames }));
+    try {
+      await waitForFrames(p.page, frames, 60000);
+      await animationCallbacks(p.page, 3);
+      assert.equal(await framesDrawn(p.page), frames, 'the page stops after its frames');
+      assertNearNative(await canvasPixels(p.page), nativeFrame(nativeBuild, settings, clock, frames),
+        `frame ${frames} of ${JSON.stringify(settings)}`);
+      assert.deepEqual(p.log.errors, []);
+    } finally {
+      await p.close();
+    }
+  });
+}
+
+// Each of the panel's five settings: set in the panel, stored, and in force
+// after a reload, where the scene shows that setting's native frame (which
+// differs from the frame without the change). Settings in the address stay
+// fixed around the one under test, so the change shows within 60 frames.
+const panelCases = [
+  { name: 'container', base: { particles: 2050 }, change: { container: 'sphere' },
+    act: (page) => page.check('input[name=container][value=sphere]') },
+  { name: 'particles cause', base: { particles: 2050 }, change: { decay: 0 },
+    act: (page) => page.check('input[name=decay][value="0"]') },
+  { name: 'regeneration', base: { particles: 2050, permeability: 1 }, change: { regeneration: 0 },
+    act: (page) => page.check('input[name=regeneration][value="0"]') },
+  { name: 'permeability', base: { particles: 2050 }, change: { permeability: 1 },
+    act: (page) => page.fill('#permeability', '10') },
+  { name: 'number of particles', base: {}, change: { particles: 2050 },
+    act: (page) => page.fill('#particles', '10') },
+];
+for (const c of panelCases) {
+  pageTest(`the panel's ${c.name} changes the scene and survives a reload`, async () => {
+    const frames = 60;
+    const query = '?' + new URLSearchParams({ ...c.base, clock, frames });
+    const p = await open(query);
+    try {
+      await waitForFrames(p.page, frames, 60000);
+      await wake(p.page);
+      await c.act(p.page);
+      const [name, value] = Object.entries(c.change)[0];
+      assert.equal(new URLSearchParams(await settingsInForce(p.page)).get(name), String(value));
+      await p.page.reload();
+      await waitForFrames(p.page, frames, 60000);
+      assert.equal(new URLSearchParams(await settingsInForce(p.page)).get(name), String(value), 'stored');
+      const changed = nativeFrame(nativeBuild, { ...c.base, ...c.change }, clock, frames);
+      const unchanged = nativeFrame(nativeBuild, c.base, clock, frames);
+      assert.ok(!withinTolerance(compareFrames(changed, unchanged)), 'the setting shows in this scenario');
+      assertNearNative(await canvasPixels(p.page), changed, `after the panel's ${c.name}`);
+      assert.deepEqual(p.log.errors, []);
+    } finally {
+      await p.close();
+    }
+  });
+}
+
+pageTest('a panel change acts on the running scene at once', async () => {
+  // Growth: the shell starts invisible, so the lit pixels are the particles'.
+  const p = await open('?decay=0&particles=50');
+  try {
+    await waitForFrames(p.page, 5);
+    const few = litPixels(await canvasPixels(p.page));
+    await p.page.addStyleTag({ content: '#panel, #fps { visibility: visible !important; }' });
+    await wake(p.page);
+    await p.page.fill('#particles', '10');
+    const at = await framesDrawn(p.page);
+    await waitForFrames(p.page, at + 3);
+    const many = litPixels(await canvasPixels(p.page));
+    assert.ok(many > few * 2, `lit pixels ${few} with 50 particles, ${many} with 2050`);
+  } finally {
+    await p.close();
+  }
+});
+
+pageTest('the address wins over stored settings, and the panel shows what is in force', async () => {
+  const p = await open('?clock=1&frames=1');
+  try {
+    await waitForFrames(p.page, 1);
+    await wake(p.page);
+    await p.page.check('input[name=container][value=sphere]');
+    await p.page.fill('#particles', '10');
+    await p.page.goto(p.server.url + '?' + new URLSearchParams({ container: 'cube', clock, frames: 1 }));
+    await waitForFrames(p.page, 1);
+    assert.equal(await settingsInForce(p.page),
+      'container=cube&decay=1&regeneration=1&permeability=10&particles=2050');
+    assert.ok(await p.page.isChecked('input[name=container][value=cube]'));
+    assert.equal(await p.page.inputValue('#particles'), '10');
+    assertNearNative(await canvasPixels(p.page), nativeFrame(nativeBuild, { particles: 2050 }, clock, 1),
+      'stored 2050 particles in the cube of the address');
+  } finally {
+    await p.close();
+  }
+});
+
+pageTest('bad parameters are ignored with one warning and the page runs with the defaults', async () => {
+  const p = await open('?' + 'particles=many&container=cone&speed=9&decay=2&frames=x&' +
+    new URLSearchParams({ clock, frames: 1 }));
+  try {
+    await waitForFrames(p.page, 1);
+    assert.equal(await settingsInForce(p.page),
+      'container=cube&decay=1&regeneration=1&permeability=10&particles=250');
+    assert.equal(p.log.warnings.length, 1, p.log.warnings.join('\n'));
+    for (const name of ['particles', 'container', 'speed', 'decay', 'frames']) {
+      assert.match(p.log.warnings[0], new RegExp(name));
+    }
+    assert.deepEqual(p.log.errors, []);
+    assertNearNative(await canvasPixels(p.page), nativeFrame(nativeBuild, {}, clock, 1), 'defaults');
+  } finally {
+    await p.close();
+  }
+});
+
+pageTest('a resize gives the canvas the new size and re-projects the scene', async () => {
+  // A sphere with few particles and cells that hold: its picture is a disc
+  // whose size follows the window's height and whose shape stays round.
+  const p = await open('?container=sphere&particles=50&permeability=21');
+  try {
+    await waitForFrames(p.page, 1);
+    for (const [width, height] of [[1024, 768], [700, 900], [1200, 500]]) {
+      await p.page.setViewportSize({ width, height });
+      const at = await framesDrawn(p.page);
+      await waitForFrames(p.page, at + 3);
+      assert.deepEqual(await p.page.evaluate(() => [canvas.width, canvas.height]), [width, height]);
+      const box = litBox(await canvasPixels(p.page));
+      console.log(`${width}x${height}: lit ${JSON.stringify(box)}`);
+      // The sphere's outline: radius 8 seen from 29 through a 45-degree field
+      // of view spans 2 * 8 / sqrt(29^2 - 8^2) / tan(22.5 deg) = 0.694 of the height.
+      assert.ok(Math.abs(box.height / height - 0.694) < 0.03, `height ${box.height} of ${height}`);
+      assert.ok(Math.abs(box.width / box.height - 1) < 0.04, `width ${box.width}, height ${box.height}`);
+      assert.ok(Math.abs((box.left + box.right) / 2 - width / 2) < 0.02 * width, 'centred across');
+      assert.ok(Math.abs((box.top + box.bottom) / 2 - height / 2) < 0.02 * height, 'centred down');
+    }
+  } finally {
+    await p.close();
+  }
+});
+
+pageTest('a hidden page draws no frames, and goes on when shown again', async () => {
+  const p = await open('');
+  try {
+    await waitForFrames(p.page, 5);
+    const setHidden = (hidden) => p.page.evaluate((h) => {
+      Object.defineProperty(document, 'hidden', { configurable: true, get: () => h });
+      Object.defineProperty(document, 'visibilityState', { configurable: true, get: () => (h ? 'hidden' : 'visible') });
+      document.dispatchEvent(new Event('visibilitychange'));
+    }, hidden);
+    await setHidden(true);
+    await animationCallbacks(p.page, 2);
+    const hiddenAt = await framesDrawn(p.page);
+    // The browser goes on calling back; the page draws nothing.
+    await animationCallbacks(p.page, 30);
+    assert.equal(await framesDrawn(p.page), hiddenAt);
+    await setHidden(false);
+    await waitForFrames(p.page, hiddenAt + 5);
+  } finally {
+    await p.close();
+  }
+});
+
+pageTest('steps at most 60 times a second on a display that calls back faster', async () => {
+  // Chromium without its frame-rate limit calls back as fast as it can draw.
+  const fast = await launchBrowser(['--disable-frame-rate-limit', '--disable-gpu-vsync']);
+  const server = await serveFolder(pageDir);
+  try {
+    const { page } = await openPage(fast.context, server.url + '?particles=50');
+    await waitForFrames(page, 5);
+    const rate = await page.evaluate(() => new Promise((resolve) => {
+      let callbacks = 0;
+      const start = performance.now(), frames = window.ombrel.framesDrawn();
+      const tick = (now) => {
+        ++callbacks;
+        if (now - start < 2000) return requestAnimationFrame(tick);
+        const seconds = (now - start) / 1000;
+        resolve({ callbacks: callbacks / seconds, steps: (window.ombrel.framesDrawn() - frames) / seconds });
+      };
+      requestAnimationFrame(tick);
+    }));
+    console.log(`callbacks ${rate.callbacks.toFixed(1)}/s, steps ${rate.steps.toFixed(1)}/s`);
+    assert.ok(rate.steps <= 61.5, `${rate.steps} steps a second`);
+  } finally {
+    await fast.close();
+    await server.close();
+  }
+});
+
+pageTest('?fps=1 shows the frame rate in a corner', async () => {
+  const p = await open('?fps=1');
+  try {
+    await p.page.waitForFunction(() => /^FPS: \d+\.\d$/.test(document.getElementById('fps').textContent),
+      null, { timeout: 20000 });
+    const box = await p.page.locator('#fps').boundingBox();
+    const viewport = p.page.viewportSize();
+    assert.ok(box.x < 10 && box.y + box.height > viewport.height - 10, 'lower left');
+  } finally {
+    await p.close();
+  }
+  const q = await open('');
+  try {
+    await waitForFrames(q.page, 2);
+    assert.ok(!(await q.page.isVisible('#fps')));
+  } finally {
+    await q.close();
+  }
+});
+
+pageTest('double click and F switch full screen; the panel and cursor hide there', async () => {
+  const p = await open('');
+  try {
+    await waitForFrames(p.page, 2);
+    const state = () => p.page.evaluate(() => [!!document.fullscreenElement,
+      getComputedStyle(document.getElementById('panel')).display, getComputedStyle(canvas).cursor]);
+    await p.page.mouse.dblclick(700, 500);
+    await p.page.waitForFunction(() => !!document.fullscreenElement, null, { timeout: 5000 });
+    assert.deepEqual(await state(), [true, 'none', 'none']);
+    await p.page.keyboard.press('f');
+    await p.page.waitForFunction(() => !document.fullscreenElement, null, { timeout: 5000 });
+    assert.equal((await state())[1], 'block');
+    await p.page.keyboard.press('F');
+    await p.page.waitForFunction(() => !!document.fullscreenElement, null, { timeout: 5000 });
+    const at = await framesDrawn(p.page);
+    await waitForFrames(p.page, at + 3);
+  } finally {
+    await p.close();
+  }
+});
+
+pageTest('the panel hides while the pointer rests and comes back when it moves', async () => {
+  const p = await open('');
+  try {
+    await waitForFrames(p.page, 2);
+    await p.page.mouse.move(600, 500);
+    assert.equal(await p.page.evaluate(() => getComputedStyle(panel).opacity), '1');
+    await p.page.waitForFunction(() => document.body.classList.contains('idle'), null, { timeout: 10000 });
+    await p.page.waitForFunction(() => getComputedStyle(panel).opacity === '0', null, { timeout: 5000 });
+    await p.page.mouse.move(650, 520);
+    await p.page.waitForFunction(() => getComputedStyle(panel).opacity === '1', null, { timeout: 5000 });
+  } finally {
+    await p.close();
+  }
+});
+
+pageTest('without WebGL 2 the page says so instead of showing a blank canvas', async () => {
+  const p = await open('', {
+    init: () => {
+      const getContext = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
+        return type === 'webgl2' ? null : getContext.call(this, type, ...rest);
+      };
+    },
+  });
+  try {
+    await p.page.waitForSelector('#message:not([hidden])', { timeout: 20000 });
+    assert.match(await p.page.textContent('#message'), /needs WebGL 2/);
+    assert.ok(!(await p.page.isVisible('#panel')));
+    assert.deepEqual(p.log.errors, []);
+  } finally {
+    await p.close();
+  }
+});
