@@ -37,10 +37,5 @@ int RunChangePassword(const char* text);
 // Fills the host state, then runs the chosen mode under the fault guard.
 int SaverLaunch(HINSTANCE instance, const char* argumentTail);
 
-// Runs mode(text) so that a fault inside it is handed to
-// UnhandledExceptionFilter; when that answers EXCEPTION_EXECUTE_HANDLER the
-// screen-saver-running state is switched off and faultResult is returned.
-int RunGuarded(int (*mode)(const char* text), const char* text, int faultResult);
-
 // The process's main routine: never returns.
 [[noreturn]] void SaverEntry();
