@@ -10,7 +10,7 @@
 #include "bench/worn_scene.h"
 #include "render/frame_driver.h"
 #include "sim/scene_data.h"
-#include "tools/offscreen_context.h"
+#include "render/offscreen_context.h"
 
 namespace {
 

@@ -4,9 +4,10 @@
 //          [--container cube|sphere] [--decay 0|1] [--regeneration 0|1]
 //          [--permeability P] [--particles N]
 //
-// Every option may be written with one dash or two. The settings have the
-// meanings and the parser of ombrel-sim and ombrel-frames (tools/scenario.h)
-// and start from the Windows saver's defaults. Options may come in any order;
+// Every option may be written with one dash or two; --help, -h and --version
+// ask for the usage or the version. The settings have the meanings and the
+// parser of ombrel-sim and ombrel-frames (options/scenario.h) and start from
+// the Windows saver's defaults. Options may come in any order;
 // one given twice counts with its last value, and --window-id wins over
 // --root, so a preview command made by appending --window-id to a --root
 // command line draws into the preview.
@@ -16,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "options/scenario.h"
 #include "sim/scene_parameters.h"
 
 struct HackOptions {
@@ -31,9 +33,14 @@ struct HackOptions {
 // The longest --delay, ten seconds.
 constexpr std::uint32_t kMaxDelayMicroseconds = 10'000'000;
 
-// Parses argv[1..argc-1] into `options`. Returns false with `error` set (for
-// one line on stderr) for an unknown option, a missing or malformed value.
-bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, std::string& error);
+// Parses argv[1..argc-1] into `options`. Returns kBadArguments with `error`
+// set (for one line on stderr) for an unknown option, a missing or malformed
+// value; kHelp or kVersion when they are asked for.
+CommandLine ParseHackOptions(int argc, const char* const* argv, HackOptions& options, std::string& error);
+
+// The program's --help: every option with its default and real limits, the
+// exit codes.
+std::string HackUsage();
 
 // An X window id written in hex with 0x or 0X in front, or in decimal; 0 (no
 // window) and values beyond 32 bits are not ids.

@@ -53,6 +53,10 @@ bool UseGivenWindow(Display* display, Window window, HackWindow& hack, XVisualIn
     error = "there is no window " + WindowName(window);
     return false;
   }
+  if (attributes.c_class == InputOnly) {
+    error = "window " + WindowName(window) + " is an InputOnly window, which cannot be drawn into";
+    return false;
+  }
   XVisualInfo wanted{};
   wanted.visualid = XVisualIDFromVisual(attributes.visual);
   wanted.screen = XScreenNumberOfScreen(attributes.screen);
@@ -77,6 +81,14 @@ bool UseGivenWindow(Display* display, Window window, HackWindow& hack, XVisualIn
 
 bool OpenHackWindow(Display* display, const WindowChoice& choice, HackWindow& hack, std::string& error) {
   hack.display = display;
+  // Without the extension every GLX call fails, with messages about visuals
+  // that would hide the cause.
+  int opcode = 0, firstEvent = 0, firstError = 0;
+  if (!XQueryExtension(display, "GLX", &opcode, &firstEvent, &firstError)) {
+    error = std::string("the X server of display '") + DisplayString(display) +
+            "' has no GLX extension, which OpenGL needs";
+    return false;
+  }
   XVisualInfo* visual = nullptr;
   const bool found = choice.kind == WindowChoice::kOwnWindow
                          ? MakeOwnWindow(display, hack, visual, error)

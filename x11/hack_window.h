@@ -30,8 +30,9 @@ struct HackWindow {
 constexpr int kOwnWindowWidth = 1024, kOwnWindowHeight = 768;
 
 // Finds or makes the window of `choice` on `display` and makes an OpenGL
-// context current on it. Returns false with `error` set when the window does
-// not exist or its visual cannot take OpenGL.
+// context current on it. Returns false with `error` set when the X server has
+// no GLX, or the window does not exist, is InputOnly or has a visual that
+// cannot take OpenGL.
 bool OpenHackWindow(Display* display, const WindowChoice& choice, HackWindow& hack, std::string& error);
 
 // Shows the frame drawn since the last call: swaps the buffers, or flushes

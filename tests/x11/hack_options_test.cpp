@@ -10,11 +10,12 @@
 
 namespace {
 
-// Parses a command line given as words (the program's name is added).
+// Parses a command line given as words (the program's name is added); true
+// when it asks for a run.
 bool Parse(std::initializer_list<const char*> words, HackOptions& options, std::string& error) {
   std::vector<const char*> argv{"ombrel"};
   argv.insert(argv.end(), words);
-  return ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+  return ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error) == CommandLine::kRun;
 }
 
 bool SameSettings(const SaverSettingsRecord& a, const SaverSettingsRecord& b) {
@@ -48,7 +49,7 @@ TEST(HackOptions, EveryOptionWithOneDashOrTwo) {
     for (const std::string& word : words) argv.push_back(word.c_str());
     HackOptions options;
     std::string error;
-    ASSERT_TRUE(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error))
+    ASSERT_EQ(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error), CommandLine::kRun)
         << dashes << ": " << error;
     EXPECT_TRUE(options.root);
     EXPECT_EQ(options.windowId, 42ul);
@@ -98,7 +99,7 @@ TEST(HackOptions, BadArgumentsAreRefusedWithAMessage) {
       {"--window-id"}, {"--window-id", "0"}, {"--window-id", "zero"}, {"--window-id", "0x"},
       {"--delay"}, {"--delay", "-1"}, {"--delay", "10000001"}, {"--delay", "1.5"}, {"--delay", ""},
       {"--frames-per-second", "60"}, {"-frames-per-second", "60"}, {"--container", "box"},
-      {"--decay", "2"}, {"--regeneration", "yes"}, {"--permeability", "low"}, {"--particles", "many"},
+      {"--decay", "-1"}, {"--regeneration", "yes"}, {"--permeability", "low"}, {"--particles", "many"},
       {"--clock", "-1"}, {"--frames", "4294967296"}, {"--size", "320x240"}, {"root"}, {"---root"},
       {"-"}, {"--fps", "extra"}};
   for (const std::vector<const char*>& line : lines) {
@@ -106,8 +107,33 @@ TEST(HackOptions, BadArgumentsAreRefusedWithAMessage) {
     argv.insert(argv.end(), line.begin(), line.end());
     HackOptions options;
     std::string error;
-    EXPECT_FALSE(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error)) << line[0];
+    EXPECT_EQ(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error),
+              CommandLine::kBadArguments)
+        << line[0];
     EXPECT_FALSE(error.empty()) << line[0];
+  }
+}
+
+TEST(HackOptions, HelpAndVersionAreAnsweredBeforeLaterArguments) {
+  const struct {
+    std::vector<const char*> line;
+    CommandLine asked;
+  } cases[] = {
+      {{"--help"}, CommandLine::kHelp},
+      {{"-h"}, CommandLine::kHelp},
+      {{"-help"}, CommandLine::kHelp},
+      {{"--root", "--version"}, CommandLine::kVersion},
+      {{"--help", "--bogus"}, CommandLine::kHelp},
+      {{"--bogus", "--help"}, CommandLine::kBadArguments},
+      {{"--particles", "-h"}, CommandLine::kBadArguments},  // a value, not the option
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv{"ombrel"};
+    argv.insert(argv.end(), c.line.begin(), c.line.end());
+    HackOptions options;
+    std::string error;
+    EXPECT_EQ(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error), c.asked)
+        << c.line.back();
   }
 }
 

@@ -1,4 +1,4 @@
-#include "tools/offscreen_context.h"
+#include "render/offscreen_context.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
