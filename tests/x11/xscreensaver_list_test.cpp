@@ -72,7 +72,11 @@ class XScreenSaverList : public ::testing::Test {
     scratch_ = scratch;
     chmod(scratch, 0755);
     const fs::path prefix = scratch_ / "prefix";
-    ASSERT_EQ(RunToEnd({OMBREL_CMAKE, "--install", OMBREL_BUILD_DIR, "--prefix", prefix.string()}, 60s), 0);
+    // As one component, so that the build tree's install_manifest.txt keeps
+    // listing what the user installed.
+    ASSERT_EQ(RunToEnd({OMBREL_CMAKE, "--install", OMBREL_BUILD_DIR, "--component", "Unspecified", "--prefix",
+                        prefix.string()}, 60s),
+              0);
     command_ = prefix / "bin" / "ombrel-add-to-xscreensaver";
     hack_ = prefix / "libexec" / "xscreensaver" / "ombrel";
     home_ = scratch_ / "home";
