@@ -30,8 +30,8 @@ NT_TIB* ThreadInformation() { return reinterpret_cast<NT_TIB*>(NtCurrentTeb()); 
 // The fault guard: a frame-based exception registration of its own on the
 // thread's handler chain (GCC has no __try/__except on 32-bit Windows).
 struct GuardFrame {
-  EXCEPTION_REGISTRATION_RECORD registration;  // must come first: the system sees this
-  void* resume[5];                             // __builtin_setjmp buffer
+  EXCEPTION_REGISTRATION_RECORD Registration;  // must come first: the system sees this
+  void* Resume[5];                             // __builtin_setjmp buffer
 };
 
 EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* establisher,
@@ -43,9 +43,9 @@ EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* estab
   // off the chain and resume in RunGuarded.
   auto* frame = static_cast<GuardFrame*>(establisher);
   RtlUnwind(establisher, nullptr, record, nullptr);
-  ThreadInformation()->ExceptionList = frame->registration.Next;
+  ThreadInformation()->ExceptionList = frame->Registration.Next;
   SetSaverRunning(false);
-  __builtin_longjmp(frame->resume, 1);
+  __builtin_longjmp(frame->Resume, 1);
 }
 #endif
 
@@ -55,12 +55,12 @@ EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* estab
 int RunGuarded(int (*mode)(const char* text), const char* text, int faultResult) {
   GuardFrame frame;
   NT_TIB* tib = ThreadInformation();
-  if (__builtin_setjmp(frame.resume)) return faultResult;  // resumed by GuardHandler
-  frame.registration.Next = tib->ExceptionList;
-  frame.registration.Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(GuardHandler);
-  tib->ExceptionList = &frame.registration;
+  if (__builtin_setjmp(frame.Resume)) return faultResult;  // resumed by GuardHandler
+  frame.Registration.Next = tib->ExceptionList;
+  frame.Registration.Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(GuardHandler);
+  tib->ExceptionList = &frame.Registration;
   const int result = mode(text);
-  tib->ExceptionList = frame.registration.Next;
+  tib->ExceptionList = frame.Registration.Next;
   return result;
 }
 #elif defined(__x86_64__)

@@ -17,19 +17,19 @@ const char* SkipSpaces(const char* text) {
 
 int RunSwitch(const char* tail) {
   const LaunchSwitch s = ReadSwitch(tail);
-  switch (s.mode) {
+  switch (s.Mode) {
     case LaunchMode::kConfigure:
       return RunConfigDialog(nullptr);
     case LaunchMode::kSaver:
       return RunSaverWindow(nullptr);
     case LaunchMode::kPreview:
-      return RunPreview(s.text);
+      return RunPreview(s.Text);
     case LaunchMode::kConfigureSwitch: {
-      HWND owner = *s.text == ':' ? ExistingWindow(s.text + 1) : nullptr;
+      HWND owner = *s.Text == ':' ? ExistingWindow(s.Text + 1) : nullptr;
       return RunConfigDialog(owner ? owner : GetForegroundWindow());
     }
     case LaunchMode::kChangePassword:
-      return SaverHostState.OnWindows9x ? RunChangePassword(SkipSpaces(s.text)) : -1;
+      return SaverHostState.OnWindows9x ? RunChangePassword(SkipSpaces(s.Text)) : -1;
     case LaunchMode::kInvalid:
       break;
   }

@@ -16,8 +16,8 @@ const char* FindArgumentTail(const char* commandLine);
 enum class LaunchMode { kConfigure, kSaver, kPreview, kConfigureSwitch, kChangePassword, kInvalid };
 
 struct LaunchSwitch {
-  LaunchMode mode;
-  const char* text;  // after the letter (and, for preview and password, its spaces)
+  LaunchMode Mode;
+  const char* Text;  // after the letter (and, for preview and password, its spaces)
 };
 
 // Skips ' ', '-' and '/' and chooses the mode by the next character.

@@ -8,10 +8,10 @@
 namespace {
 
 struct ScenarioFlag {
-  const char* name;
-  ScenarioAction::Kind kind;
-  std::uint32_t least;
-  const char* expects;
+  const char* Name;
+  ScenarioAction::ActionKind Kind;
+  std::uint32_t Least;
+  const char* Expects;
 };
 
 const ScenarioFlag kScenarioFlags[] = {
@@ -44,18 +44,18 @@ CommandLine ParseScenario(int argc, const char* const* argv, std::vector<Scenari
 
     const ScenarioFlag* scenario = nullptr;
     for (const ScenarioFlag& f : kScenarioFlags)
-      if (flag == f.name) scenario = &f;
+      if (flag == f.Name) scenario = &f;
     const ProgramOption* option = nullptr;
     for (const ProgramOption& o : own)
-      if (flag == o.name) option = &o;
+      if (flag == o.Name) option = &o;
     const bool setting = IsSettingName(flag.substr(2));
     if (scenario == nullptr && option == nullptr && !setting) {
       error = "unknown argument: " + argument;
       return CommandLine::kBadArguments;
     }
 
-    if (option != nullptr && !option->takesValue) {
-      if (!option->apply("", error)) return CommandLine::kBadArguments;
+    if (option != nullptr && !option->TakesValue) {
+      if (!option->Apply("", error)) return CommandLine::kBadArguments;
       continue;
     }
     if (i + 1 >= argc) {
@@ -64,7 +64,7 @@ CommandLine ParseScenario(int argc, const char* const* argv, std::vector<Scenari
     }
     const std::string text = argv[++i];
     if (option != nullptr) {
-      if (!option->apply(text, error)) return CommandLine::kBadArguments;
+      if (!option->Apply(text, error)) return CommandLine::kBadArguments;
     } else if (setting) {
       // Checked here against a scratch record; applied when the run gets here.
       SaverSettingsRecord scratch = kDefaultSettings;
@@ -76,20 +76,20 @@ CommandLine ParseScenario(int argc, const char* const* argv, std::vector<Scenari
       actions.push_back({ScenarioAction::kSetting, 0, flag.substr(2), text});
     } else {
       const std::optional<double> number = ParseWholeNumber(text);
-      if (!number || *number < scenario->least || *number > UINT32_MAX) {
-        error = flag + " expects " + scenario->expects + ", not '" + text + "'";
+      if (!number || *number < scenario->Least || *number > UINT32_MAX) {
+        error = flag + " expects " + scenario->Expects + ", not '" + text + "'";
         return CommandLine::kBadArguments;
       }
-      actions.push_back({scenario->kind, static_cast<std::uint32_t>(*number), "", ""});
+      actions.push_back({scenario->Kind, static_cast<std::uint32_t>(*number), "", ""});
     }
   }
   return CommandLine::kRun;
 }
 
 bool ApplySetting(const ScenarioAction& action, SaverSettingsRecord& settings) {
-  if (action.kind != ScenarioAction::kSetting) return false;
+  if (action.Kind != ScenarioAction::kSetting) return false;
   std::string unused;
-  ParseSetting(action.setting, action.value, settings, unused);
+  ParseSetting(action.Setting, action.Value, settings, unused);
   return true;
 }
 
@@ -126,22 +126,22 @@ void RunScenario(const std::vector<ScenarioAction>& actions, const ScenarioHooks
   auto initialise = [&] {
     ReseedFromTime(clock);
     DeriveSceneParameters();
-    hooks.initialise();
+    hooks.Initialise();
     initialised = true;
   };
 
   for (const ScenarioAction& a : actions) {
     if (ApplySetting(a, SaverSettings)) continue;
-    switch (a.kind) {
-      case ScenarioAction::kClock: clock = a.number; break;
-      case ScenarioAction::kFramesPerSecond: framesPerSecond = a.number; break;
+    switch (a.Kind) {
+      case ScenarioAction::kClock: clock = a.Number; break;
+      case ScenarioAction::kFramesPerSecond: framesPerSecond = a.Number; break;
       case ScenarioAction::kFrames:
         if (!initialised) initialise();
-        for (std::uint64_t n = a.number; n > 0; --n, ++frameIndex) {
+        for (std::uint64_t n = a.Number; n > 0; --n, ++frameIndex) {
           // The calendar second wraps with the clock's low 32 bits.
           ReseedFromTime(static_cast<std::uint32_t>(clock + frameIndex / framesPerSecond));
           DeriveSceneParameters();
-          hooks.frame();
+          hooks.Frame();
         }
         break;
       default:

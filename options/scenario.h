@@ -25,20 +25,20 @@
 #include "sim/scene_parameters.h"
 
 struct ScenarioAction {
-  enum Kind { kSetting, kClock, kFramesPerSecond, kFrames };
-  Kind kind;
-  std::uint32_t number = 0;    // kClock, kFramesPerSecond, kFrames
-  std::string setting, value;  // kSetting: the setting's name and its value, checked
+  enum ActionKind { kSetting, kClock, kFramesPerSecond, kFrames };
+  ActionKind Kind;
+  std::uint32_t Number = 0;    // kClock, kFramesPerSecond, kFrames
+  std::string Setting, Value;  // kSetting: the setting's name and its value, checked
 };
 
 // A program's own option beside the scenario arguments: its name with two
 // dashes, whether a value follows it, and what to do with that value (empty
-// for an option without one). `apply` returns false with `error` set when the
+// for an option without one). `Apply` returns false with `error` set when the
 // value is malformed.
 struct ProgramOption {
-  const char* name;
-  bool takesValue;
-  std::function<bool(const std::string& value, std::string& error)> apply;
+  const char* Name;
+  bool TakesValue;
+  std::function<bool(const std::string& value, std::string& error)> Apply;
 };
 
 // What a command line asks for.
@@ -65,8 +65,8 @@ int AnswerCommandLine(CommandLine asked, const char* program, const std::string&
                       const std::string& error);
 
 struct ScenarioHooks {
-  std::function<void()> initialise;  // the scene initialisation after the reseed
-  std::function<void()> frame;       // one frame of the container in force
+  std::function<void()> Initialise;  // the scene initialisation after the reseed
+  std::function<void()> Frame;       // one frame of the container in force
 };
 
 // Runs the actions against the process-wide scene records.

@@ -17,7 +17,7 @@ constexpr float kFaceDistance = 4.0f;
 // next column.
 struct QuadCorner {
   float x, y;
-  int slotOffset;
+  int SlotOffset;
 };
 constexpr QuadCorner QuadCorners[4] = {{0, 0, 0}, {0, 1, 8}, {1, 1, 9}, {1, 0, 1}};
 
@@ -29,7 +29,7 @@ constexpr CubeFace kFacesInDrawingOrder[3][2] = {
 void DrawCellQuad(int slot) {
   glBegin(GL_QUADS);
   for (const QuadCorner& corner : QuadCorners) {
-    const int k = slot + corner.slotOffset;
+    const int k = slot + corner.SlotOffset;
     SetCornerColour(CubeShell.Colours[k], CubeShell.Counters[k]);
     glVertex3f(corner.x, corner.y, 0.0f);
   }

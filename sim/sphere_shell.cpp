@@ -67,7 +67,7 @@ void StepSphereParticle(Particle& p) {
     p.Position.z = CentredDraw(kSpawnBoxSize);
   } else if (distance > ContactDistance) {
     const SphereCell cell = SphereCellOf(p.Position);
-    float& counter = SphereShell.Counters[cell.row][cell.column];
+    float& counter = SphereShell.Counters[cell.Row][cell.Column];
     if (std::fabs(counter) >= SaverSettings.Permeability) p.Outside = 1;
     if (!p.Outside) {
       p.Velocity.x = -p.Velocity.x;

@@ -39,7 +39,7 @@ struct SphereShellData {
 extern SphereShellData SphereShell;
 
 struct SphereCell {
-  int row, column;
+  int Row, Column;
 };
 
 // Every entry's colour (three draws each) and counter, rows then columns.

@@ -22,9 +22,9 @@
 namespace {
 
 struct FrameOptions {
-  int width = 1024, height = 768;
-  std::string out = "frames";
-  unsigned long every = 1;
+  int Width = 1024, Height = 768;
+  std::string Out = "frames";
+  unsigned long Every = 1;
 };
 
 // A whole number from 1 to `most`.
@@ -47,8 +47,8 @@ std::vector<ProgramOption> FrameOptionsOf(FrameOptions& options) {
            error = "--size expects WIDTHxHEIGHT, each from 1 to 16384, not '" + value + "'";
            return false;
          }
-         options.width = static_cast<int>(w);
-         options.height = static_cast<int>(h);
+         options.Width = static_cast<int>(w);
+         options.Height = static_cast<int>(h);
          return true;
        }},
       {"--out", true,
@@ -57,12 +57,12 @@ std::vector<ProgramOption> FrameOptionsOf(FrameOptions& options) {
            error = "--out expects a folder";
            return false;
          }
-         options.out = value;
+         options.Out = value;
          return true;
        }},
       {"--every", true,
        [&options](const std::string& value, std::string& error) {
-         if (!ParsePositive(value, 1048575, options.every)) {
+         if (!ParsePositive(value, 1048575, options.Every)) {
            error = "--every expects a whole number from 1 to 1048575, not '" + value + "'";
            return false;
          }
@@ -101,26 +101,26 @@ int main(int argc, char** argv) {
   if (asked != CommandLine::kRun) return AnswerCommandLine(asked, "ombrel-frames", Usage(), error);
 
   OffscreenContext context;
-  if (!context.Create(options.width, options.height, error)) {
+  if (!context.Create(options.Width, options.Height, error)) {
     ReportError("ombrel-frames", error);
     return 1;
   }
   std::error_code made;
-  std::filesystem::create_directories(options.out, made);
+  std::filesystem::create_directories(options.Out, made);
   if (made) {
-    ReportError("ombrel-frames", "cannot create " + options.out + ": " + made.message());
+    ReportError("ombrel-frames", "cannot create " + options.Out + ": " + made.message());
     return 1;
   }
 
   unsigned long frame = 0;
   bool failed = false;
-  RunScenario(actions, {[&] { StartScene(options.width, options.height); }, [&] {
+  RunScenario(actions, {[&] { StartScene(options.Width, options.Height); }, [&] {
                           RenderFrame();
-                          if (failed || ++frame % options.every != 0) return;
+                          if (failed || ++frame % options.Every != 0) return;
                           char name[32];
                           std::snprintf(name, sizeof name, "frame-%06lu.png", frame);
-                          const std::string path = (std::filesystem::path(options.out) / name).string();
-                          if (!WritePng(path, options.width, options.height, context.ReadRgb(), error)) {
+                          const std::string path = (std::filesystem::path(options.Out) / name).string();
+                          if (!WritePng(path, options.Width, options.Height, context.ReadRgb(), error)) {
                             ReportError("ombrel-frames", error);
                             failed = true;
                           }

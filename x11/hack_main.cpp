@@ -97,43 +97,43 @@ enum class Ending { kRunning, kDone, kWindowGone, kXError };
 // other error is reported.
 Ending JudgeXError(const HackWindow& hack) {
   XWindowAttributes attributes;
-  return XGetWindowAttributes(hack.display, hack.window, &attributes) ? Ending::kXError
+  return XGetWindowAttributes(hack.XDisplay, hack.XWindow, &attributes) ? Ending::kXError
                                                                       : Ending::kWindowGone;
 }
 
 // Follows the window's size as SetProjection does for a new size.
 void OnConfigure(HackWindow& hack, const XConfigureEvent& event) {
-  if (event.width == hack.width && event.height == hack.height) return;
-  hack.width = event.width;
-  hack.height = event.height;
-  SetProjection(hack.width, hack.height);
+  if (event.width == hack.Width && event.height == hack.Height) return;
+  hack.Width = event.width;
+  hack.Height = event.height;
+  SetProjection(hack.Width, hack.Height);
 }
 
 // Keys of a window of the program's own: Escape and q end it.
 Ending OnKeyPress(const HackWindow& hack, XKeyEvent& event) {
   const KeySym key = XLookupKeysym(&event, 0);
-  return hack.own && (key == XK_Escape || key == XK_q) ? Ending::kDone : Ending::kRunning;
+  return hack.OwnWindow && (key == XK_Escape || key == XK_q) ? Ending::kDone : Ending::kRunning;
 }
 
 // The window manager's close of a window of the program's own.
 Ending OnClientMessage(const HackWindow& hack, const XClientMessageEvent& event) {
-  const bool close = hack.own && event.format == 32 &&
-                     static_cast<Atom>(event.data.l[0]) == hack.deleteWindow;
+  const bool close = hack.OwnWindow && event.format == 32 &&
+                     static_cast<Atom>(event.data.l[0]) == hack.DeleteWindowAtom;
   return close ? Ending::kDone : Ending::kRunning;
 }
 
 // Handles every event that has arrived.
 Ending HandleEvents(HackWindow& hack) {
-  while (XPending(hack.display) > 0) {
+  while (XPending(hack.XDisplay) > 0) {
     XEvent event;
-    XNextEvent(hack.display, &event);
+    XNextEvent(hack.XDisplay, &event);
     Ending ending = Ending::kRunning;
     switch (event.type) {
       case ConfigureNotify:
-        if (event.xconfigure.window == hack.window) OnConfigure(hack, event.xconfigure);
+        if (event.xconfigure.window == hack.XWindow) OnConfigure(hack, event.xconfigure);
         break;
       case DestroyNotify:
-        if (event.xdestroywindow.window == hack.window) ending = Ending::kWindowGone;
+        if (event.xdestroywindow.window == hack.XWindow) ending = Ending::kWindowGone;
         break;
       case KeyPress: ending = OnKeyPress(hack, event.xkey); break;
       case ClientMessage: ending = OnClientMessage(hack, event.xclient); break;
@@ -150,13 +150,13 @@ Ending WaitUntil(HackWindow& hack, Clock::time_point due) {
   for (;;) {
     const Ending ending = HandleEvents(hack);
     if (ending != Ending::kRunning) return ending;
-    XFlush(hack.display);
+    XFlush(hack.XDisplay);
     const Clock::time_point now = Clock::now();
     const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(due > now ? due - now
                                                                                      : Clock::duration{});
     const timespec timeout{static_cast<time_t>(left.count() / 1'000'000'000),
                            static_cast<long>(left.count() % 1'000'000'000)};
-    pollfd connection{ConnectionNumber(hack.display), POLLIN, 0};
+    pollfd connection{ConnectionNumber(hack.XDisplay), POLLIN, 0};
     ppoll(&connection, 1, &timeout, nullptr);
     if (Clock::now() >= due) return Ending::kRunning;
   }
@@ -164,28 +164,28 @@ Ending WaitUntil(HackWindow& hack, Clock::time_point due) {
 
 // Draws frames until the program is to end.
 Ending RunScene(HackWindow& hack, const HackOptions& options, const FpsOverlay* overlay) {
-  SaverSettings = options.settings;
+  SaverSettings = options.Settings;
   const Clock::time_point start = Clock::now();
   auto refresh = [&](Clock::time_point now) {
-    if (options.clock) ReseedFromTime(CalendarSecondAt(*options.clock, now - start));
+    if (options.Clock) ReseedFromTime(CalendarSecondAt(*options.Clock, now - start));
     else ReseedFromClock();
     DeriveSceneParameters();
   };
   refresh(start);
-  StartScene(hack.width, hack.height);
+  StartScene(hack.Width, hack.Height);
 
-  FramePacer pacer(std::chrono::microseconds(options.delayMicroseconds));
+  FramePacer pacer(std::chrono::microseconds(options.DelayMicroseconds));
   pacer.Start(start);
   FpsCounter fps;
   Clock::time_point due = start;
-  for (std::uint64_t drawn = 0; !options.frames || drawn < *options.frames; ++drawn) {
+  for (std::uint64_t drawn = 0; !options.Frames || drawn < *options.Frames; ++drawn) {
     if (drawn > 0) {
       const Ending ending = WaitUntil(hack, due);
       if (ending != Ending::kRunning) return ending;
     }
     refresh(Clock::now());
     RenderFrame();
-    if (overlay != nullptr) overlay->Draw(fps.Text(), hack.width, hack.height);
+    if (overlay != nullptr) overlay->Draw(fps.Text(), hack.Width, hack.Height);
     ShowFrame(hack);
     const Clock::time_point end = Clock::now();
     fps.FrameDone(end);
@@ -193,7 +193,7 @@ Ending RunScene(HackWindow& hack, const HackOptions& options, const FpsOverlay* 
   }
   // The last frame reaches the server before the program ends.
   glFinish();
-  XSync(hack.display, False);
+  XSync(hack.XDisplay, False);
   return XErrorSeen ? JudgeXError(hack) : Ending::kDone;
 }
 
@@ -224,9 +224,9 @@ int main(int argc, char** argv) {
   HackWindow hack;
   FpsOverlay overlay;
   if (OpenHackWindow(display, *choice, hack, error)) {
-    if (options.showFps && !overlay.Create(display))
+    if (options.ShowFps && !overlay.Create(display))
       error = "the X server has no 'fixed' font for --fps";
-    else if (RunScene(hack, options, options.showFps ? &overlay : nullptr) == Ending::kXError)
+    else if (RunScene(hack, options, options.ShowFps ? &overlay : nullptr) == Ending::kXError)
       error = XErrorText(display);
   }
   overlay.Destroy(display);

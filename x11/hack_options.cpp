@@ -22,14 +22,14 @@ std::vector<ProgramOption> OwnOptions(HackOptions& options) {
   return {
       {"--root", false,
        [&options](const std::string&, std::string&) {
-         options.root = true;
+         options.Root = true;
          return true;
        }},
       {"--window-id", true,
        [&options](const std::string& value, std::string& error) {
-         options.windowId = ParseWindowId(value);
-         if (!options.windowId) error = "--window-id expects a window id (0x... or decimal), not '" + value + "'";
-         return options.windowId.has_value();
+         options.WindowId = ParseWindowId(value);
+         if (!options.WindowId) error = "--window-id expects a window id (0x... or decimal), not '" + value + "'";
+         return options.WindowId.has_value();
        }},
       {"--delay", true,
        [&options](const std::string& value, std::string& error) {
@@ -38,12 +38,12 @@ std::vector<ProgramOption> OwnOptions(HackOptions& options) {
            error = "--delay expects a whole number of microseconds from 0 to 10000000, not '" + value + "'";
            return false;
          }
-         options.delayMicroseconds = static_cast<std::uint32_t>(*delay);
+         options.DelayMicroseconds = static_cast<std::uint32_t>(*delay);
          return true;
        }},
       {"--fps", false,
        [&options](const std::string&, std::string&) {
-         options.showFps = true;
+         options.ShowFps = true;
          return true;
        }},
       {"--frames-per-second", false,
@@ -67,9 +67,9 @@ CommandLine ParseHackOptions(int argc, const char* const* argv, HackOptions& opt
   std::vector<ScenarioAction> actions;
   const CommandLine asked = ParseScenario(argc, argv, actions, error, OwnOptions(options));
   for (const ScenarioAction& action : actions) {
-    if (ApplySetting(action, options.settings)) continue;
-    if (action.kind == ScenarioAction::kClock) options.clock = action.number;
-    if (action.kind == ScenarioAction::kFrames) options.frames = action.number;
+    if (ApplySetting(action, options.Settings)) continue;
+    if (action.Kind == ScenarioAction::kClock) options.Clock = action.Number;
+    if (action.Kind == ScenarioAction::kFrames) options.Frames = action.Number;
   }
   return asked;
 }
@@ -105,8 +105,8 @@ std::string HackUsage() {
 
 std::optional<WindowChoice> ChooseWindow(const HackOptions& options, const char* screensaverWindow,
                                          std::string& error) {
-  if (options.windowId) return WindowChoice{WindowChoice::kGivenWindow, *options.windowId};
-  if (!options.root) return WindowChoice{WindowChoice::kOwnWindow, 0};
+  if (options.WindowId) return WindowChoice{WindowChoice::kGivenWindow, *options.WindowId};
+  if (!options.Root) return WindowChoice{WindowChoice::kOwnWindow, 0};
   if (screensaverWindow == nullptr) return WindowChoice{WindowChoice::kRootWindow, 0};
   const std::optional<unsigned long> id = ParseWindowId(screensaverWindow);
   if (!id) {

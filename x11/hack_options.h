@@ -21,13 +21,13 @@
 #include "sim/scene_parameters.h"
 
 struct HackOptions {
-  bool root = false;                         // --root
-  std::optional<unsigned long> windowId;     // --window-id
-  std::uint32_t delayMicroseconds = 16666;   // --delay: the target time per frame, 0 unpaced
-  bool showFps = false;                      // --fps
-  std::optional<std::uint32_t> clock;        // --clock: the calendar second of the first frame
-  std::optional<std::uint32_t> frames;       // --frames: end after this many frames
-  SaverSettingsRecord settings = kDefaultSettings;
+  bool Root = false;                         // --root
+  std::optional<unsigned long> WindowId;     // --window-id
+  std::uint32_t DelayMicroseconds = 16666;   // --delay: the target time per frame, 0 unpaced
+  bool ShowFps = false;                      // --fps
+  std::optional<std::uint32_t> Clock;        // --clock: the calendar second of the first frame
+  std::optional<std::uint32_t> Frames;       // --frames: end after this many frames
+  SaverSettingsRecord Settings = kDefaultSettings;
 };
 
 // The longest --delay, ten seconds.
@@ -48,9 +48,9 @@ std::optional<unsigned long> ParseWindowId(const std::string& text);
 
 // Where the frames go.
 struct WindowChoice {
-  enum Kind { kOwnWindow, kRootWindow, kGivenWindow };
-  Kind kind;
-  unsigned long id;  // for kGivenWindow
+  enum WindowKind { kOwnWindow, kRootWindow, kGivenWindow };
+  WindowKind Kind;
+  unsigned long Id;  // for kGivenWindow
 };
 
 // --window-id's window; for --root the window named by XSCREENSAVER_WINDOW

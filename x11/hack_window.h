@@ -16,14 +16,14 @@
 #include "x11/hack_options.h"
 
 struct HackWindow {
-  Display* display = nullptr;
-  Window window = 0;
-  bool own = false;             // made by this program
-  bool doubleBuffered = false;
-  Colormap colormap = 0;        // of a window of the program's own
-  Atom deleteWindow = 0;        // WM_DELETE_WINDOW, for a window of the program's own
-  GLXContext context = nullptr;
-  int width = 0, height = 0;
+  Display* XDisplay = nullptr;
+  Window XWindow = 0;
+  bool OwnWindow = false;       // made by this program
+  bool DoubleBuffered = false;
+  Colormap OwnColormap = 0;     // of a window of the program's own
+  Atom DeleteWindowAtom = 0;    // WM_DELETE_WINDOW, for a window of the program's own
+  GLXContext Context = nullptr;
+  int Width = 0, Height = 0;
 };
 
 // The size of a window of the program's own.

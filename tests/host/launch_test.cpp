@@ -52,8 +52,8 @@ TEST(LaunchSwitch, ChoosesTheModeByItsLetter) {
   };
   for (const auto& c : cases) {
     const LaunchSwitch s = ReadSwitch(c.tail);
-    EXPECT_EQ(s.mode, c.mode) << c.tail;
-    EXPECT_STREQ(s.text, c.text) << c.tail;
+    EXPECT_EQ(s.Mode, c.mode) << c.tail;
+    EXPECT_STREQ(s.Text, c.text) << c.tail;
   }
 }
 
