@@ -8,6 +8,10 @@
 // writes every N-th frame (1): frame-000001.png is the first frame.
 // Exit code 0; 2 with one line on stderr for bad arguments; 1 when no
 // OpenGL context can be made or a file cannot be written.
+//
+// ombrel-frames-gles is the same program with the renderer drawing through
+// the GL 1.1 layer (gl11/) on OpenGL ES 3 instead of the system's OpenGL: the
+// same arguments give the same pictures, to within the rasteriser's rounding.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +20,7 @@
 
 #include "render/frame_driver.h"
 #include "tools/offscreen_context.h"
+#include "tools/render_context.h"
 #include "tools/scenario.h"
 
 namespace {
@@ -81,7 +86,7 @@ int main(int argc, char** argv) {
   }
 
   OffscreenContext context;
-  if (!context.Create(options.width, options.height, error)) {
+  if (!CreateRenderContext(context, options.width, options.height, error)) {
     ReportError("ombrel-frames", error);
     return 1;
   }
