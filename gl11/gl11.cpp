@@ -1,7 +1,8 @@
 // A GL 1.1 layer over OpenGL ES 3.0 and WebGL 2: the fixed-function
 // entry points that render/ calls, and no others, defined here in place of
 // the system's OpenGL and GLU libraries. It keeps GL 1.1's state in one
-// record (`Gl11`) and draws with one shader pair.
+// record (`Gl11`) and draws with one shader pair, linked without and with
+// texturing.
 //
 // Implemented
 //   - Matrices: glMatrixMode (GL_MODELVIEW, GL_PROJECTION), glLoadIdentity,
@@ -22,8 +23,9 @@
 //     A texture that has no image yet turns texturing off, as in GL 1.1.
 //   - gluBuild2DMipmaps of power-of-two images of GL_UNSIGNED_BYTE in
 //     GL_ALPHA, GL_LUMINANCE, GL_LUMINANCE_ALPHA, GL_RGB or GL_RGBA, rows
-//     aligned to 4 bytes (GL's default unpacking): the same box-filtered
-//     levels as the system's GLU (gl11/mipmaps.h), uploaded one by one.
+//     aligned to 4 bytes (GL's default unpacking): GLU's box-filtered levels
+//     (gl11/mipmaps.h; for the renderer's sprite the very bytes of Debian's
+//     GLU), uploaded one by one.
 //   - glEnable and glDisable of GL_BLEND and GL_DEPTH_TEST, glBlendFunc,
 //     glDepthFunc, glClearColor, glClearDepth, glClear, glViewport, glFlush.
 //   - glHint is accepted and changes nothing: OpenGL ES always interpolates
@@ -123,6 +125,7 @@ namespace {
   X(TexImage2D, PFNGLTEXIMAGE2DPROC)                                \
   X(TexParameteri, PFNGLTEXPARAMETERIPROC)                          \
   X(Uniform1i, PFNGLUNIFORM1IPROC)                                  \
+  X(Uniform4f, PFNGLUNIFORM4FPROC)                                  \
   X(UseProgram, PFNGLUSEPROGRAMPROC)                                \
   X(VertexAttribPointer, PFNGLVERTEXATTRIBPOINTERPROC)              \
   X(Viewport, PFNGLVIEWPORTPROC)
@@ -133,11 +136,12 @@ struct GlesFunctions {
 #undef GL11_DECLARE
 };
 
-// The vertex shader passes on what the CPU computed; the fragment shader
-// applies GL_MODULATE. textureMode: 0 no texturing, 1 modulate by the texel,
-// 2 modulate by an alpha-only texture (GL 1.1 keeps the fragment's colour and
-// multiplies its alpha; OpenGL ES would sample black for the colour).
-constexpr const char* kVertexShader = R"(#version 300 es
+// The shader pair. The vertex shader passes on what the CPU computed; the
+// fragment shader applies GL_MODULATE. It is linked twice, without and with
+// TEXTURED: the software rasterisers run both sides of a branch, so one
+// program that chose by a uniform would sample the texture for the
+// untextured cells too (about a fifth more time per frame on llvmpipe).
+constexpr const char* kVertexShader = R"(
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec4 colour;
 layout(location = 2) in vec2 texCoord;
@@ -150,24 +154,25 @@ void main() {
 }
 )";
 
-constexpr const char* kFragmentShader = R"(#version 300 es
+// texelFloor is (1, 1, 1, 0) for an alpha-only texture, whose colour GL 1.1
+// takes as white where OpenGL ES samples black, and 0 otherwise.
+constexpr const char* kFragmentShader = R"(
 precision highp float;
-uniform int textureMode;
-uniform highp sampler2D image;
 in vec4 vertexColour;
 in vec2 vertexTexCoord;
 layout(location = 0) out vec4 fragmentColour;
+#ifdef TEXTURED
+uniform highp sampler2D image;
+uniform vec4 texelFloor;
+#endif
 void main() {
-  vec4 colour = vertexColour;
-  if (textureMode != 0) {
-    vec4 texel = texture(image, vertexTexCoord);
-    colour *= textureMode == 2 ? vec4(1.0, 1.0, 1.0, texel.a) : texel;
-  }
-  fragmentColour = colour;
+#ifdef TEXTURED
+  fragmentColour = vertexColour * max(texture(image, vertexTexCoord), texelFloor);
+#else
+  fragmentColour = vertexColour;
+#endif
 }
 )";
-
-enum TextureMode : GLint { kNoTexture = 0, kModulate = 1, kModulateAlpha = 2 };
 
 using Matrix = std::array<GLfloat, 16>;  // column-major
 constexpr Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -197,8 +202,8 @@ struct Gl11State {
   // OpenGL ES: the loaded entry points and the layer's objects.
   GlesFunctions gles;
   bool ready = false;
-  GLuint program = 0, vertexArray = 0, buffer = 0;
-  GLint textureModeLocation = -1;
+  GLuint plainProgram = 0, texturedProgram = 0, vertexArray = 0, buffer = 0;
+  GLint texelFloorLocation = -1;
 
   GLenum error = GL_NO_ERROR;
 
@@ -245,13 +250,17 @@ bool RejectedInsidePrimitive() {
 void DrawBatch() {
   if (Gl11.batch.empty()) return;
   if (Gl11.ready) {
-    GLint mode = kNoTexture;
+    const TextureObject* texture = nullptr;
     if (Gl11.texture2D) {
       for (const TextureObject& t : Gl11.textures)
-        if (t.name == Gl11.boundTexture && t.hasImage) mode = t.alphaOnly ? kModulateAlpha : kModulate;
+        if (t.name == Gl11.boundTexture && t.hasImage) texture = &t;
     }
     const GlesFunctions& gl = Gl11.gles;
-    gl.Uniform1i(Gl11.textureModeLocation, mode);
+    gl.UseProgram(texture ? Gl11.texturedProgram : Gl11.plainProgram);
+    if (texture) {
+      const GLfloat floor = texture->alphaOnly ? 1.0f : 0.0f;
+      gl.Uniform4f(Gl11.texelFloorLocation, floor, floor, floor, 0.0f);
+    }
     gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(Gl11.batch.size() * sizeof(Vertex)),
                   Gl11.batch.data(), GL_STREAM_DRAW);
     gl.DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(Gl11.batch.size()));
@@ -312,12 +321,16 @@ void MultiplyTop(const Matrix& m) {
   top = Multiply(top, m);
 }
 
-// The rotation by `degrees` about (x, y, z), as glRotate defines it. About
-// a coordinate axis the matrix keeps its exact zeros and ones.
+// The rotation by `degrees` about (x, y, z), as glRotate defines it, all in
+// single precision: the angle in radians is rounded to a float before its
+// sine and cosine are taken, as Mesa does. (With the sine of the unrounded
+// angle some vertices land a last bit away from Mesa's, enough to move a
+// sprite's edge across a pixel centre now and then.) About a coordinate axis
+// the matrix keeps its exact zeros and ones.
 Matrix Rotation(GLfloat degrees, GLfloat x, GLfloat y, GLfloat z) {
-  const double radians = degrees * (3.14159265358979323846 / 180.0);
-  GLfloat s = static_cast<GLfloat>(std::sin(radians));
-  const GLfloat c = static_cast<GLfloat>(std::cos(radians));
+  const auto radians = static_cast<GLfloat>(degrees * 3.14159265358979323846 / 180.0);
+  GLfloat s = std::sin(radians);
+  const GLfloat c = std::cos(radians);
   Matrix r = kIdentity;
   if (y == 0 && z == 0) {
     if (x < 0) s = -s;
@@ -408,9 +421,12 @@ bool LoadFunctions(Gl11ProcLoader load, GlesFunctions& gl, std::string& error) {
   return true;
 }
 
-GLuint CompileShader(const GlesFunctions& gl, GLenum type, const char* source, std::string& error) {
+// Compiles `body` as GLSL ES 3.00, after `defines`.
+GLuint CompileShader(const GlesFunctions& gl, GLenum type, const char* defines, const char* body,
+                     std::string& error) {
   const GLuint shader = gl.CreateShader(type);
-  gl.ShaderSource(shader, 1, &source, nullptr);
+  const char* sources[] = {"#version 300 es\n", defines, body};
+  gl.ShaderSource(shader, 3, sources, nullptr);
   gl.CompileShader(shader);
   GLint compiled = GL_FALSE;
   gl.GetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
@@ -423,13 +439,14 @@ GLuint CompileShader(const GlesFunctions& gl, GLenum type, const char* source, s
   return 0;
 }
 
-bool BuildProgram(const GlesFunctions& gl, std::string& error) {
-  const GLuint vertex = CompileShader(gl, GL_VERTEX_SHADER, kVertexShader, error);
-  if (vertex == 0) return false;
-  const GLuint fragment = CompileShader(gl, GL_FRAGMENT_SHADER, kFragmentShader, error);
+// The shader pair linked with `defines` in the fragment shader; 0 on failure.
+GLuint BuildProgram(const GlesFunctions& gl, const char* defines, std::string& error) {
+  const GLuint vertex = CompileShader(gl, GL_VERTEX_SHADER, "", kVertexShader, error);
+  if (vertex == 0) return 0;
+  const GLuint fragment = CompileShader(gl, GL_FRAGMENT_SHADER, defines, kFragmentShader, error);
   if (fragment == 0) {
     gl.DeleteShader(vertex);
-    return false;
+    return 0;
   }
   const GLuint program = gl.CreateProgram();
   gl.AttachShader(program, vertex);
@@ -439,17 +456,25 @@ bool BuildProgram(const GlesFunctions& gl, std::string& error) {
   gl.DeleteShader(fragment);
   GLint linked = GL_FALSE;
   gl.GetProgramiv(program, GL_LINK_STATUS, &linked);
-  if (!linked) {
-    char log[1024] = "";
-    gl.GetProgramInfoLog(program, sizeof log, nullptr, log);
-    error = std::string("the layer's shaders do not link: ") + log;
-    gl.DeleteProgram(program);
+  if (linked) return program;
+  char log[1024] = "";
+  gl.GetProgramInfoLog(program, sizeof log, nullptr, log);
+  error = std::string("the layer's shaders do not link: ") + log;
+  gl.DeleteProgram(program);
+  return 0;
+}
+
+bool BuildPrograms(const GlesFunctions& gl, std::string& error) {
+  Gl11.plainProgram = BuildProgram(gl, "", error);
+  if (Gl11.plainProgram == 0) return false;
+  Gl11.texturedProgram = BuildProgram(gl, "#define TEXTURED\n", error);
+  if (Gl11.texturedProgram == 0) {
+    gl.DeleteProgram(Gl11.plainProgram);
     return false;
   }
-  Gl11.program = program;
-  Gl11.textureModeLocation = gl.GetUniformLocation(program, "textureMode");
-  gl.UseProgram(program);
-  gl.Uniform1i(gl.GetUniformLocation(program, "image"), 0);
+  Gl11.texelFloorLocation = gl.GetUniformLocation(Gl11.texturedProgram, "texelFloor");
+  gl.UseProgram(Gl11.texturedProgram);
+  gl.Uniform1i(gl.GetUniformLocation(Gl11.texturedProgram, "image"), 0);
   return true;
 }
 
@@ -497,6 +522,14 @@ int ComponentsOf(GLenum format) {
 
 bool IsPowerOfTwo(GLsizei n) { return n > 0 && (n & (n - 1)) == 0; }
 
+// GL 1.1's blend factors: GL_ZERO, GL_ONE and GL_SRC_COLOR to
+// GL_SRC_ALPHA_SATURATE, which only a source may use.
+bool IsBlendFactor(GLenum factor, bool source) {
+  return factor == GL_ZERO || factor == GL_ONE ||
+         (factor >= GL_SRC_COLOR && factor <= GL_SRC_ALPHA_SATURATE &&
+          (source || factor != GL_SRC_ALPHA_SATURATE));
+}
+
 void SetCapability(GLenum cap, bool on) {
   if (RejectedInsidePrimitive()) return;
   bool* flag = cap == GL_TEXTURE_2D ? &Gl11.texture2D
@@ -520,7 +553,10 @@ void SetCapability(GLenum cap, bool on) {
 bool Gl11Init(Gl11ProcLoader load, std::string& error) {
   Gl11 = Gl11State{};
   GlesFunctions gl;
-  if (!LoadFunctions(load, gl, error) || !BuildProgram(gl, error)) return false;
+  if (!LoadFunctions(load, gl, error) || !BuildPrograms(gl, error)) {
+    Gl11 = Gl11State{};
+    return false;
+  }
   CreateVertexArray(gl);
   SetInitialGlesState(gl);
   Gl11.gles = gl;
@@ -534,7 +570,8 @@ void Gl11Shutdown() {
     for (const TextureObject& t : Gl11.textures) gl.DeleteTextures(1, &t.gles);
     gl.DeleteBuffers(1, &Gl11.buffer);
     gl.DeleteVertexArrays(1, &Gl11.vertexArray);
-    gl.DeleteProgram(Gl11.program);
+    gl.DeleteProgram(Gl11.plainProgram);
+    gl.DeleteProgram(Gl11.texturedProgram);
   }
   Gl11 = Gl11State{};
 }
@@ -691,6 +728,7 @@ void APIENTRY glDisable(GLenum cap) { SetCapability(cap, false); }
 
 void APIENTRY glBlendFunc(GLenum sfactor, GLenum dfactor) {
   if (RejectedInsidePrimitive()) return;
+  if (!IsBlendFactor(sfactor, true) || !IsBlendFactor(dfactor, false)) return SetError(GL_INVALID_ENUM);
   if (sfactor == Gl11.blendSource && dfactor == Gl11.blendDestination) return;
   DrawBatch();
   Gl11.blendSource = sfactor;
@@ -700,6 +738,7 @@ void APIENTRY glBlendFunc(GLenum sfactor, GLenum dfactor) {
 
 void APIENTRY glDepthFunc(GLenum func) {
   if (RejectedInsidePrimitive()) return;
+  if (func < GL_NEVER || func > GL_ALWAYS) return SetError(GL_INVALID_ENUM);
   if (func == Gl11.depthFunc) return;
   DrawBatch();
   Gl11.depthFunc = func;
