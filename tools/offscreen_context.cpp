@@ -74,7 +74,8 @@ bool OffscreenContext::Create(int width, int height, std::string& error, Offscre
   const EGLint compatibilityAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                             EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
   const EGLint es3Attributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 0, EGL_NONE};
-  context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT, es ? es3Attributes : compatibilityAttributes);
+  context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT,
+                              es ? es3Attributes : compatibilityAttributes);
   const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
   surface_ = eglCreatePbufferSurface(display_, config, surfaceAttributes);
   if (context_ == EGL_NO_CONTEXT || surface_ == EGL_NO_SURFACE ||
