@@ -9,6 +9,10 @@
 // Exit code 0; 2 with one line on stderr for bad arguments; 1 when no
 // OpenGL context can be made or a file cannot be written. --help and
 // --version answer on stdout with 0.
+//
+// ombrel-frames-gles is the same program with the renderer drawing through
+// the GL 1.1 layer (gl11/) on OpenGL ES 3 instead of the system's OpenGL: the
+// same arguments give the same pictures, to within the rasteriser's rounding.
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -17,7 +21,8 @@
 
 #include "options/scenario.h"
 #include "render/frame_driver.h"
-#include "render/offscreen_context.h"
+#include "headless/offscreen_context.h"
+#include "headless/render_context.h"
 
 namespace {
 
@@ -101,7 +106,7 @@ int main(int argc, char** argv) {
   if (asked != CommandLine::kRun) return AnswerCommandLine(asked, "ombrel-frames", Usage(), error);
 
   OffscreenContext context;
-  if (!context.Create(options.Width, options.Height, error)) {
+  if (!CreateRenderContext(context, options.Width, options.Height, error)) {
     ReportError("ombrel-frames", error);
     return 1;
   }
