@@ -179,131 +179,131 @@ constexpr Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 constexpr int kStackDepth = 32;
 
 struct MatrixStack {
-  std::array<Matrix, kStackDepth> entries{kIdentity};
-  int depth = 1;
+  std::array<Matrix, kStackDepth> Entries{kIdentity};
+  int Depth = 1;
 };
 
 // One vertex as the shaders take it: clip coordinates, clamped colour,
 // texture coordinate.
 struct Vertex {
-  GLfloat position[4];
-  GLfloat colour[4];
-  GLfloat texCoord[2];
+  GLfloat Position[4];
+  GLfloat Colour[4];
+  GLfloat TexCoord[2];
 };
 
 struct TextureObject {
-  GLuint name;          // the GL 1.1 name render/ binds
-  GLuint gles;          // the OpenGL ES texture behind it
-  bool hasImage;        // gluBuild2DMipmaps has filled it
-  bool alphaOnly;       // its image is GL_ALPHA
+  GLuint Name;          // the GL 1.1 name render/ binds
+  GLuint Gles;          // the OpenGL ES texture behind it
+  bool HasImage;        // gluBuild2DMipmaps has filled it
+  bool AlphaOnly;       // its image is GL_ALPHA
 };
 
 struct Gl11State {
   // OpenGL ES: the loaded entry points and the layer's objects.
-  GlesFunctions gles;
-  bool ready = false;
-  GLuint plainProgram = 0, texturedProgram = 0, vertexArray = 0, buffer = 0;
-  GLint texelFloorLocation = -1;
+  GlesFunctions Gles;
+  bool Ready = false;
+  GLuint PlainProgram = 0, TexturedProgram = 0, VertexArray = 0, Buffer = 0;
+  GLint TexelFloorLocation = -1;
 
-  GLenum error = GL_NO_ERROR;
+  GLenum Error = GL_NO_ERROR;
 
   // Transformation.
-  GLenum matrixMode = GL_MODELVIEW;
-  MatrixStack modelview, projection;
-  Matrix modelviewProjection = kIdentity;
-  bool modelviewProjectionStale = false;
+  GLenum MatrixMode = GL_MODELVIEW;
+  MatrixStack Modelview, Projection;
+  Matrix ModelviewProjection = kIdentity;
+  bool ModelviewProjectionStale = false;
 
   // Current vertex data, as glColor and glTexCoord leave it.
-  GLfloat colour[4] = {1, 1, 1, 1};
-  GLfloat texCoord[2] = {0, 0};
+  GLfloat Colour[4] = {1, 1, 1, 1};
+  GLfloat TexCoord[2] = {0, 0};
 
   // Pipeline state, with GL 1.1's initial values.
-  GLenum shadeModel = GL_SMOOTH;
-  bool texture2D = false, blend = false, depthTest = false;
-  GLenum blendSource = GL_ONE, blendDestination = GL_ZERO, depthFunc = GL_LESS;
-  GLuint boundTexture = 0;
-  std::vector<TextureObject> textures;
+  GLenum ShadeModel = GL_SMOOTH;
+  bool Texture2D = false, Blend = false, DepthTest = false;
+  GLenum BlendSource = GL_ONE, BlendDestination = GL_ZERO, DepthFunc = GL_LESS;
+  GLuint BoundTexture = 0;
+  std::vector<TextureObject> Textures;
 
   // Immediate mode: the primitive between glBegin and glEnd, and the
   // triangles not drawn yet.
-  bool insidePrimitive = false;
-  GLenum primitiveMode = GL_TRIANGLES;
-  std::vector<Vertex> primitive;
-  std::vector<Vertex> batch;
+  bool InsidePrimitive = false;
+  GLenum PrimitiveMode = GL_TRIANGLES;
+  std::vector<Vertex> Primitive;
+  std::vector<Vertex> Batch;
 };
 
 Gl11State Gl11;
 
 void SetError(GLenum error) {
-  if (Gl11.error == GL_NO_ERROR) Gl11.error = error;
+  if (Gl11.Error == GL_NO_ERROR) Gl11.Error = error;
 }
 
 // Between glBegin and glEnd GL 1.1 takes only vertex data: any other call
 // records GL_INVALID_OPERATION and is ignored.
 bool RejectedInsidePrimitive() {
-  if (Gl11.insidePrimitive) SetError(GL_INVALID_OPERATION);
-  return Gl11.insidePrimitive;
+  if (Gl11.InsidePrimitive) SetError(GL_INVALID_OPERATION);
+  return Gl11.InsidePrimitive;
 }
 
 // ---- Drawing the batch ----
 
 void DrawBatch() {
-  if (Gl11.batch.empty()) return;
-  if (Gl11.ready) {
+  if (Gl11.Batch.empty()) return;
+  if (Gl11.Ready) {
     const TextureObject* texture = nullptr;
-    if (Gl11.texture2D) {
-      for (const TextureObject& t : Gl11.textures)
-        if (t.name == Gl11.boundTexture && t.hasImage) texture = &t;
+    if (Gl11.Texture2D) {
+      for (const TextureObject& t : Gl11.Textures)
+        if (t.Name == Gl11.BoundTexture && t.HasImage) texture = &t;
     }
-    const GlesFunctions& gl = Gl11.gles;
-    gl.UseProgram(texture ? Gl11.texturedProgram : Gl11.plainProgram);
+    const GlesFunctions& gl = Gl11.Gles;
+    gl.UseProgram(texture ? Gl11.TexturedProgram : Gl11.PlainProgram);
     if (texture) {
-      const GLfloat floor = texture->alphaOnly ? 1.0f : 0.0f;
-      gl.Uniform4f(Gl11.texelFloorLocation, floor, floor, floor, 0.0f);
+      const GLfloat floor = texture->AlphaOnly ? 1.0f : 0.0f;
+      gl.Uniform4f(Gl11.TexelFloorLocation, floor, floor, floor, 0.0f);
     }
-    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(Gl11.batch.size() * sizeof(Vertex)),
-                  Gl11.batch.data(), GL_STREAM_DRAW);
-    gl.DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(Gl11.batch.size()));
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(Gl11.Batch.size() * sizeof(Vertex)),
+                  Gl11.Batch.data(), GL_STREAM_DRAW);
+    gl.DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(Gl11.Batch.size()));
   }
-  Gl11.batch.clear();
+  Gl11.Batch.clear();
 }
 
 // The texture object of `name`, made on first use; null before Gl11Init.
 TextureObject* TextureObjectOf(GLuint name) {
-  for (TextureObject& t : Gl11.textures)
-    if (t.name == name) return &t;
-  if (!Gl11.ready) return nullptr;
+  for (TextureObject& t : Gl11.Textures)
+    if (t.Name == name) return &t;
+  if (!Gl11.Ready) return nullptr;
   TextureObject t{name, 0, false, false};
-  Gl11.gles.GenTextures(1, &t.gles);
-  Gl11.textures.push_back(t);
-  return &Gl11.textures.back();
+  Gl11.Gles.GenTextures(1, &t.Gles);
+  Gl11.Textures.push_back(t);
+  return &Gl11.Textures.back();
 }
 
 // The bound texture's OpenGL ES object, bound there too; null before Gl11Init.
 TextureObject* BoundTexture() {
-  TextureObject* t = TextureObjectOf(Gl11.boundTexture);
-  if (t) Gl11.gles.BindTexture(GL_TEXTURE_2D, t->gles);
+  TextureObject* t = TextureObjectOf(Gl11.BoundTexture);
+  if (t) Gl11.Gles.BindTexture(GL_TEXTURE_2D, t->Gles);
   return t;
 }
 
 // A change to the bound texture's parameters or images reaches what is
 // already batched only while texturing is on.
 void DrawBatchBeforeTextureChange() {
-  if (Gl11.texture2D) DrawBatch();
+  if (Gl11.Texture2D) DrawBatch();
 }
 
 // ---- Matrices ----
 
 MatrixStack& CurrentStack() {
-  return Gl11.matrixMode == GL_PROJECTION ? Gl11.projection : Gl11.modelview;
+  return Gl11.MatrixMode == GL_PROJECTION ? Gl11.Projection : Gl11.Modelview;
 }
 
 // The top of the current stack, for a change: the product both stacks make
 // is computed again at the next vertex.
 Matrix& EditTop() {
   MatrixStack& stack = CurrentStack();
-  Gl11.modelviewProjectionStale = true;
-  return stack.entries[stack.depth - 1];
+  Gl11.ModelviewProjectionStale = true;
+  return stack.Entries[stack.Depth - 1];
 }
 
 // a x b, in single precision as OpenGL multiplies.
@@ -353,21 +353,21 @@ Matrix Rotation(GLfloat degrees, GLfloat x, GLfloat y, GLfloat z) {
 }
 
 const Matrix& ModelviewProjection() {
-  if (Gl11.modelviewProjectionStale) {
-    Gl11.modelviewProjection = Multiply(Gl11.projection.entries[Gl11.projection.depth - 1],
-                                        Gl11.modelview.entries[Gl11.modelview.depth - 1]);
-    Gl11.modelviewProjectionStale = false;
+  if (Gl11.ModelviewProjectionStale) {
+    Gl11.ModelviewProjection = Multiply(Gl11.Projection.Entries[Gl11.Projection.Depth - 1],
+                                        Gl11.Modelview.Entries[Gl11.Modelview.Depth - 1]);
+    Gl11.ModelviewProjectionStale = false;
   }
-  return Gl11.modelviewProjection;
+  return Gl11.ModelviewProjection;
 }
 
 // ---- Primitives into triangles ----
 
 void AddTriangle(size_t a, size_t b, size_t c, size_t provoking) {
-  const std::vector<Vertex>& p = Gl11.primitive;
+  const std::vector<Vertex>& p = Gl11.Primitive;
   for (size_t i : {a, b, c}) {
-    Gl11.batch.push_back(p[i]);
-    if (Gl11.shadeModel == GL_FLAT) std::copy_n(p[provoking].colour, 4, Gl11.batch.back().colour);
+    Gl11.Batch.push_back(p[i]);
+    if (Gl11.ShadeModel == GL_FLAT) std::copy_n(p[provoking].Colour, 4, Gl11.Batch.back().Colour);
   }
 }
 
@@ -378,8 +378,8 @@ void AddQuad(size_t a, size_t b, size_t c, size_t d) {
 }
 
 void AssemblePrimitive() {
-  const size_t n = Gl11.primitive.size();
-  switch (Gl11.primitiveMode) {
+  const size_t n = Gl11.Primitive.size();
+  switch (Gl11.PrimitiveMode) {
     case GL_TRIANGLES:
       for (size_t i = 0; i + 2 < n; i += 3) AddTriangle(i, i + 1, i + 2, i + 2);
       break;
@@ -404,7 +404,7 @@ void AssemblePrimitive() {
     default:  // an unsupported mode: glBegin recorded the error
       break;
   }
-  Gl11.primitive.clear();
+  Gl11.Primitive.clear();
 }
 
 // ---- Setting up OpenGL ES ----
@@ -465,32 +465,32 @@ GLuint BuildProgram(const GlesFunctions& gl, const char* defines, std::string& e
 }
 
 bool BuildPrograms(const GlesFunctions& gl, std::string& error) {
-  Gl11.plainProgram = BuildProgram(gl, "", error);
-  if (Gl11.plainProgram == 0) return false;
-  Gl11.texturedProgram = BuildProgram(gl, "#define TEXTURED\n", error);
-  if (Gl11.texturedProgram == 0) {
-    gl.DeleteProgram(Gl11.plainProgram);
+  Gl11.PlainProgram = BuildProgram(gl, "", error);
+  if (Gl11.PlainProgram == 0) return false;
+  Gl11.TexturedProgram = BuildProgram(gl, "#define TEXTURED\n", error);
+  if (Gl11.TexturedProgram == 0) {
+    gl.DeleteProgram(Gl11.PlainProgram);
     return false;
   }
-  Gl11.texelFloorLocation = gl.GetUniformLocation(Gl11.texturedProgram, "texelFloor");
-  gl.UseProgram(Gl11.texturedProgram);
-  gl.Uniform1i(gl.GetUniformLocation(Gl11.texturedProgram, "image"), 0);
+  Gl11.TexelFloorLocation = gl.GetUniformLocation(Gl11.TexturedProgram, "texelFloor");
+  gl.UseProgram(Gl11.TexturedProgram);
+  gl.Uniform1i(gl.GetUniformLocation(Gl11.TexturedProgram, "image"), 0);
   return true;
 }
 
 void CreateVertexArray(const GlesFunctions& gl) {
-  gl.GenVertexArrays(1, &Gl11.vertexArray);
-  gl.BindVertexArray(Gl11.vertexArray);
-  gl.GenBuffers(1, &Gl11.buffer);
-  gl.BindBuffer(GL_ARRAY_BUFFER, Gl11.buffer);
+  gl.GenVertexArrays(1, &Gl11.VertexArray);
+  gl.BindVertexArray(Gl11.VertexArray);
+  gl.GenBuffers(1, &Gl11.Buffer);
+  gl.BindBuffer(GL_ARRAY_BUFFER, Gl11.Buffer);
   const auto attribute = [&](GLuint location, GLint size, size_t offset) {
     gl.VertexAttribPointer(location, size, GL_FLOAT, GL_FALSE, sizeof(Vertex),
                            reinterpret_cast<const void*>(offset));
     gl.EnableVertexAttribArray(location);
   };
-  attribute(0, 4, offsetof(Vertex, position));
-  attribute(1, 4, offsetof(Vertex, colour));
-  attribute(2, 2, offsetof(Vertex, texCoord));
+  attribute(0, 4, offsetof(Vertex, Position));
+  attribute(1, 4, offsetof(Vertex, Colour));
+  attribute(2, 2, offsetof(Vertex, TexCoord));
 }
 
 // The layer's box-filtered levels are packed tightly.
@@ -532,18 +532,18 @@ bool IsBlendFactor(GLenum factor, bool source) {
 
 void SetCapability(GLenum cap, bool on) {
   if (RejectedInsidePrimitive()) return;
-  bool* flag = cap == GL_TEXTURE_2D ? &Gl11.texture2D
-               : cap == GL_BLEND      ? &Gl11.blend
-               : cap == GL_DEPTH_TEST ? &Gl11.depthTest
+  bool* flag = cap == GL_TEXTURE_2D ? &Gl11.Texture2D
+               : cap == GL_BLEND      ? &Gl11.Blend
+               : cap == GL_DEPTH_TEST ? &Gl11.DepthTest
                                       : nullptr;
   if (flag == nullptr) return SetError(GL_INVALID_ENUM);
   if (*flag == on) return;
   DrawBatch();
   *flag = on;
   // Texturing is the shader's business; the others are OpenGL ES's own.
-  if (cap == GL_TEXTURE_2D || !Gl11.ready) return;
-  if (on) Gl11.gles.Enable(cap);
-  else Gl11.gles.Disable(cap);
+  if (cap == GL_TEXTURE_2D || !Gl11.Ready) return;
+  if (on) Gl11.Gles.Enable(cap);
+  else Gl11.Gles.Disable(cap);
 }
 
 }  // namespace
@@ -559,38 +559,38 @@ bool Gl11Init(Gl11ProcLoader load, std::string& error) {
   }
   CreateVertexArray(gl);
   SetInitialGlesState(gl);
-  Gl11.gles = gl;
-  Gl11.ready = true;
+  Gl11.Gles = gl;
+  Gl11.Ready = true;
   return true;
 }
 
 void Gl11Shutdown() {
-  if (Gl11.ready) {
-    const GlesFunctions& gl = Gl11.gles;
-    for (const TextureObject& t : Gl11.textures) gl.DeleteTextures(1, &t.gles);
-    gl.DeleteBuffers(1, &Gl11.buffer);
-    gl.DeleteVertexArrays(1, &Gl11.vertexArray);
-    gl.DeleteProgram(Gl11.plainProgram);
-    gl.DeleteProgram(Gl11.texturedProgram);
+  if (Gl11.Ready) {
+    const GlesFunctions& gl = Gl11.Gles;
+    for (const TextureObject& t : Gl11.Textures) gl.DeleteTextures(1, &t.Gles);
+    gl.DeleteBuffers(1, &Gl11.Buffer);
+    gl.DeleteVertexArrays(1, &Gl11.VertexArray);
+    gl.DeleteProgram(Gl11.PlainProgram);
+    gl.DeleteProgram(Gl11.TexturedProgram);
   }
   Gl11 = Gl11State{};
 }
 
 const GLfloat* Gl11Matrix(GLenum mode) {
-  if (mode == GL_MODELVIEW) return Gl11.modelview.entries[Gl11.modelview.depth - 1].data();
-  if (mode == GL_PROJECTION) return Gl11.projection.entries[Gl11.projection.depth - 1].data();
+  if (mode == GL_MODELVIEW) return Gl11.Modelview.Entries[Gl11.Modelview.Depth - 1].data();
+  if (mode == GL_PROJECTION) return Gl11.Projection.Entries[Gl11.Projection.Depth - 1].data();
   return nullptr;
 }
 
 int Gl11StackDepth(GLenum mode) {
-  if (mode == GL_MODELVIEW) return Gl11.modelview.depth;
-  if (mode == GL_PROJECTION) return Gl11.projection.depth;
+  if (mode == GL_MODELVIEW) return Gl11.Modelview.Depth;
+  if (mode == GL_PROJECTION) return Gl11.Projection.Depth;
   return 0;
 }
 
 GLenum Gl11GetError() {
-  const GLenum error = Gl11.error;
-  Gl11.error = GL_NO_ERROR;
+  const GLenum error = Gl11.Error;
+  Gl11.Error = GL_NO_ERROR;
   return error;
 }
 
@@ -601,7 +601,7 @@ extern "C" {
 void APIENTRY glMatrixMode(GLenum mode) {
   if (RejectedInsidePrimitive()) return;
   if (mode != GL_MODELVIEW && mode != GL_PROJECTION) return SetError(GL_INVALID_ENUM);
-  Gl11.matrixMode = mode;
+  Gl11.MatrixMode = mode;
 }
 
 void APIENTRY glLoadIdentity(void) {
@@ -612,17 +612,17 @@ void APIENTRY glLoadIdentity(void) {
 void APIENTRY glPushMatrix(void) {
   if (RejectedInsidePrimitive()) return;
   MatrixStack& stack = CurrentStack();
-  if (stack.depth == kStackDepth) return SetError(GL_STACK_OVERFLOW);
-  stack.entries[stack.depth] = stack.entries[stack.depth - 1];
-  ++stack.depth;
+  if (stack.Depth == kStackDepth) return SetError(GL_STACK_OVERFLOW);
+  stack.Entries[stack.Depth] = stack.Entries[stack.Depth - 1];
+  ++stack.Depth;
 }
 
 void APIENTRY glPopMatrix(void) {
   if (RejectedInsidePrimitive()) return;
   MatrixStack& stack = CurrentStack();
-  if (stack.depth == 1) return SetError(GL_STACK_UNDERFLOW);
-  --stack.depth;
-  Gl11.modelviewProjectionStale = true;
+  if (stack.Depth == 1) return SetError(GL_STACK_UNDERFLOW);
+  --stack.Depth;
+  Gl11.ModelviewProjectionStale = true;
 }
 
 void APIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
@@ -673,38 +673,38 @@ void APIENTRY glBegin(GLenum mode) {
     default:  // also points and lines, which the layer does not draw
       SetError(GL_INVALID_ENUM);
   }
-  Gl11.insidePrimitive = true;
-  Gl11.primitiveMode = mode;
-  Gl11.primitive.clear();
+  Gl11.InsidePrimitive = true;
+  Gl11.PrimitiveMode = mode;
+  Gl11.Primitive.clear();
 }
 
 void APIENTRY glEnd(void) {
-  if (!Gl11.insidePrimitive) return SetError(GL_INVALID_OPERATION);
-  Gl11.insidePrimitive = false;
+  if (!Gl11.InsidePrimitive) return SetError(GL_INVALID_OPERATION);
+  Gl11.InsidePrimitive = false;
   AssemblePrimitive();
 }
 
 void APIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
   const GLfloat colour[4] = {r, g, b, a};
-  for (int i = 0; i < 4; ++i) Gl11.colour[i] = std::fmin(std::fmax(colour[i], 0.0f), 1.0f);
+  for (int i = 0; i < 4; ++i) Gl11.Colour[i] = std::fmin(std::fmax(colour[i], 0.0f), 1.0f);
 }
 
 void APIENTRY glColor3f(GLfloat r, GLfloat g, GLfloat b) { glColor4f(r, g, b, 1.0f); }
 
 void APIENTRY glTexCoord2i(GLint s, GLint t) {
-  Gl11.texCoord[0] = static_cast<GLfloat>(s);
-  Gl11.texCoord[1] = static_cast<GLfloat>(t);
+  Gl11.TexCoord[0] = static_cast<GLfloat>(s);
+  Gl11.TexCoord[1] = static_cast<GLfloat>(t);
 }
 
 void APIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
   // Outside glBegin and glEnd a vertex means nothing in GL 1.1.
-  if (!Gl11.insidePrimitive) return;
+  if (!Gl11.InsidePrimitive) return;
   const Matrix& m = ModelviewProjection();
   Vertex v;
-  for (int i = 0; i < 4; ++i) v.position[i] = m[i] * x + m[4 + i] * y + m[8 + i] * z + m[12 + i];
-  std::copy_n(Gl11.colour, 4, v.colour);
-  std::copy_n(Gl11.texCoord, 2, v.texCoord);
-  Gl11.primitive.push_back(v);
+  for (int i = 0; i < 4; ++i) v.Position[i] = m[i] * x + m[4 + i] * y + m[8 + i] * z + m[12 + i];
+  std::copy_n(Gl11.Colour, 4, v.Colour);
+  std::copy_n(Gl11.TexCoord, 2, v.TexCoord);
+  Gl11.Primitive.push_back(v);
 }
 
 void APIENTRY glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
@@ -714,7 +714,7 @@ void APIENTRY glVertex3d(GLdouble x, GLdouble y, GLdouble z) {
 void APIENTRY glShadeModel(GLenum mode) {
   if (RejectedInsidePrimitive()) return;
   if (mode != GL_SMOOTH && mode != GL_FLAT) return SetError(GL_INVALID_ENUM);
-  Gl11.shadeModel = mode;
+  Gl11.ShadeModel = mode;
 }
 
 void APIENTRY glHint(GLenum target, GLenum mode) {
@@ -729,30 +729,30 @@ void APIENTRY glDisable(GLenum cap) { SetCapability(cap, false); }
 void APIENTRY glBlendFunc(GLenum sfactor, GLenum dfactor) {
   if (RejectedInsidePrimitive()) return;
   if (!IsBlendFactor(sfactor, true) || !IsBlendFactor(dfactor, false)) return SetError(GL_INVALID_ENUM);
-  if (sfactor == Gl11.blendSource && dfactor == Gl11.blendDestination) return;
+  if (sfactor == Gl11.BlendSource && dfactor == Gl11.BlendDestination) return;
   DrawBatch();
-  Gl11.blendSource = sfactor;
-  Gl11.blendDestination = dfactor;
-  if (Gl11.ready) Gl11.gles.BlendFunc(sfactor, dfactor);
+  Gl11.BlendSource = sfactor;
+  Gl11.BlendDestination = dfactor;
+  if (Gl11.Ready) Gl11.Gles.BlendFunc(sfactor, dfactor);
 }
 
 void APIENTRY glDepthFunc(GLenum func) {
   if (RejectedInsidePrimitive()) return;
   if (func < GL_NEVER || func > GL_ALWAYS) return SetError(GL_INVALID_ENUM);
-  if (func == Gl11.depthFunc) return;
+  if (func == Gl11.DepthFunc) return;
   DrawBatch();
-  Gl11.depthFunc = func;
-  if (Gl11.ready) Gl11.gles.DepthFunc(func);
+  Gl11.DepthFunc = func;
+  if (Gl11.Ready) Gl11.Gles.DepthFunc(func);
 }
 
 void APIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
   if (RejectedInsidePrimitive()) return;
-  if (Gl11.ready) Gl11.gles.ClearColor(r, g, b, a);
+  if (Gl11.Ready) Gl11.Gles.ClearColor(r, g, b, a);
 }
 
 void APIENTRY glClearDepth(GLclampd depth) {
   if (RejectedInsidePrimitive()) return;
-  if (Gl11.ready) Gl11.gles.ClearDepthf(static_cast<GLfloat>(std::fmin(std::fmax(depth, 0.0), 1.0)));
+  if (Gl11.Ready) Gl11.Gles.ClearDepthf(static_cast<GLfloat>(std::fmin(std::fmax(depth, 0.0), 1.0)));
 }
 
 void APIENTRY glClear(GLbitfield mask) {
@@ -760,28 +760,28 @@ void APIENTRY glClear(GLbitfield mask) {
   constexpr GLbitfield kBuffers = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
   if ((mask & ~(kBuffers | GL_ACCUM_BUFFER_BIT)) != 0) return SetError(GL_INVALID_VALUE);
   DrawBatch();
-  if (Gl11.ready) Gl11.gles.Clear(mask & kBuffers);
+  if (Gl11.Ready) Gl11.Gles.Clear(mask & kBuffers);
 }
 
 void APIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
   if (RejectedInsidePrimitive()) return;
   if (width < 0 || height < 0) return SetError(GL_INVALID_VALUE);
   DrawBatch();
-  if (Gl11.ready) Gl11.gles.Viewport(x, y, width, height);
+  if (Gl11.Ready) Gl11.Gles.Viewport(x, y, width, height);
 }
 
 void APIENTRY glFlush(void) {
   if (RejectedInsidePrimitive()) return;
   DrawBatch();
-  if (Gl11.ready) Gl11.gles.Flush();
+  if (Gl11.Ready) Gl11.Gles.Flush();
 }
 
 void APIENTRY glBindTexture(GLenum target, GLuint texture) {
   if (RejectedInsidePrimitive()) return;
   if (target != GL_TEXTURE_2D) return SetError(GL_INVALID_ENUM);
-  if (texture == Gl11.boundTexture) return;
+  if (texture == Gl11.BoundTexture) return;
   DrawBatchBeforeTextureChange();
-  Gl11.boundTexture = texture;
+  Gl11.BoundTexture = texture;
   BoundTexture();
 }
 
@@ -789,12 +789,12 @@ void APIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param) {
   if (RejectedInsidePrimitive()) return;
   if (target != GL_TEXTURE_2D) return SetError(GL_INVALID_ENUM);
   DrawBatchBeforeTextureChange();
-  if (BoundTexture()) Gl11.gles.TexParameteri(GL_TEXTURE_2D, pname, param);
+  if (BoundTexture()) Gl11.Gles.TexParameteri(GL_TEXTURE_2D, pname, param);
 }
 
 GLint APIENTRY gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
                                  GLenum format, GLenum type, const void* data) {
-  if (Gl11.insidePrimitive) return GLU_INVALID_OPERATION;
+  if (Gl11.InsidePrimitive) return GLU_INVALID_OPERATION;
   const int components = ComponentsOf(format);
   if (target != GL_TEXTURE_2D || type != GL_UNSIGNED_BYTE || components == 0 ||
       (internalFormat != static_cast<GLint>(format) && internalFormat != components))
@@ -811,11 +811,11 @@ GLint APIENTRY gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei wi
   const std::vector<MipmapLevel> levels =
       BoxFilterMipmaps(static_cast<const std::uint8_t*>(data), width, height, components, rowStride);
   for (size_t level = 0; level < levels.size(); ++level)
-    Gl11.gles.TexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), static_cast<GLint>(format),
-                         levels[level].width, levels[level].height, 0, format, GL_UNSIGNED_BYTE,
-                         levels[level].texels.data());
-  texture->hasImage = true;
-  texture->alphaOnly = format == GL_ALPHA;
+    Gl11.Gles.TexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), static_cast<GLint>(format),
+                         levels[level].Width, levels[level].Height, 0, format, GL_UNSIGNED_BYTE,
+                         levels[level].Texels.data());
+  texture->HasImage = true;
+  texture->AlphaOnly = format == GL_ALPHA;
   return 0;
 }
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 struct MipmapLevel {
-  int width, height;
-  std::vector<std::uint8_t> texels;  // rows of width * components bytes, no padding
+  int Width, Height;
+  std::vector<std::uint8_t> Texels;  // rows of width * components bytes, no padding
 };
 
 // `image` holds `height` rows, `rowStride` bytes apart, of `width` texels of

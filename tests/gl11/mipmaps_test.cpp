@@ -65,11 +65,11 @@ TEST_P(MipmapsLikeGlu, EveryLevelHasTheSameTexels) {
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, static_cast<GLint>(level), GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, static_cast<GLint>(level), GL_TEXTURE_HEIGHT, &height);
-    EXPECT_EQ(levels[level].width, width) << "level " << level;
-    EXPECT_EQ(levels[level].height, height) << "level " << level;
-    std::vector<std::uint8_t> glu(levels[level].texels.size());
+    EXPECT_EQ(levels[level].Width, width) << "level " << level;
+    EXPECT_EQ(levels[level].Height, height) << "level " << level;
+    std::vector<std::uint8_t> glu(levels[level].Texels.size());
     glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), image.format, GL_UNSIGNED_BYTE, glu.data());
-    EXPECT_EQ(levels[level].texels, glu) << "level " << level;
+    EXPECT_EQ(levels[level].Texels, glu) << "level " << level;
   }
   glDeleteTextures(1, &texture);
 }
