@@ -27,9 +27,9 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 }
 
 struct Closer {
-  DWORD seconds;
-  std::int32_t framesAtStart, framesAtEnd;
-  double elapsed;
+  DWORD Seconds;
+  std::int32_t FramesAtStart, FramesAtEnd;
+  double Elapsed;
 };
 
 DWORD WINAPI CloseAfter(void* argument) {
@@ -38,12 +38,12 @@ DWORD WINAPI CloseAfter(void* argument) {
   // the measurement by a frame.
   while (!SaverHostState.SaverWindow || FrameCounter < 10) Sleep(10);
   LARGE_INTEGER start, end;
-  closer->framesAtStart = FrameCounter;
+  closer->FramesAtStart = FrameCounter;
   QueryPerformanceCounter(&start);
-  Sleep(closer->seconds * 1000);
-  closer->framesAtEnd = FrameCounter;
+  Sleep(closer->Seconds * 1000);
+  closer->FramesAtEnd = FrameCounter;
   QueryPerformanceCounter(&end);
-  closer->elapsed = Seconds(start, end);
+  closer->Elapsed = Seconds(start, end);
   PostMessageA(SaverHostState.SaverWindow, WM_CLOSE, 0, 0);
   return 0;
 }
@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
   WaitForSingleObject(thread, INFINITE);
   std::printf("full screen %dx%d, 2050 particles: %.1f frames per second (%ld frames in %.1f s)\n",
               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-              (closer.framesAtEnd - closer.framesAtStart) / closer.elapsed,
-              static_cast<long>(closer.framesAtEnd - closer.framesAtStart), closer.elapsed);
+              (closer.FramesAtEnd - closer.FramesAtStart) / closer.Elapsed,
+              static_cast<long>(closer.FramesAtEnd - closer.FramesAtStart), closer.Elapsed);
   ClearStoredSettings();
   return 0;
 }

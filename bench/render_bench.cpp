@@ -2,7 +2,10 @@
 // each container, particle count and picture size, in a worn steady state.
 // The SimulationOnly rows run the same frames without drawing, so the share
 // of a frame spent in the simulation is their time over the frame's.
-#include <GL/gl.h>
+//
+// render_bench draws with Mesa's OpenGL 1.1 immediate mode; render_bench_gl11
+// is the same program with the renderer drawing through the GL 1.1 layer on
+// Mesa's OpenGL ES 3 (bench/gl11_frame_rate.sh runs the two side by side).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -10,7 +13,7 @@
 #include "bench/worn_scene.h"
 #include "render/frame_driver.h"
 #include "sim/scene_data.h"
-#include "tools/offscreen_context.h"
+#include "headless/render_context.h"
 
 namespace {
 
@@ -20,7 +23,7 @@ void BM_RenderFrame(benchmark::State& state) {
   const int width = static_cast<int>(state.range(2)), height = static_cast<int>(state.range(3));
   OffscreenContext context;
   std::string error;
-  if (!context.Create(width, height, error)) {
+  if (!CreateRenderContext(context, width, height, error)) {
     state.SkipWithError(error.c_str());
     return;
   }
@@ -28,7 +31,7 @@ void BM_RenderFrame(benchmark::State& state) {
                    [&] { StartScene(width, height); });
   for (auto _ : state) {
     RenderFrame();
-    glFinish();
+    context.Finish();
   }
   state.counters["fps"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
 }

@@ -16,8 +16,8 @@ const char* FindArgumentTail(const char* commandLine);
 enum class LaunchMode { kConfigure, kSaver, kPreview, kConfigureSwitch, kChangePassword, kInvalid };
 
 struct LaunchSwitch {
-  LaunchMode mode;
-  const char* text;  // after the letter (and, for preview and password, its spaces)
+  LaunchMode Mode;
+  const char* Text;  // after the letter (and, for preview and password, its spaces)
 };
 
 // Skips ' ', '-' and '/' and chooses the mode by the next character.
@@ -36,11 +36,6 @@ int RunChangePassword(const char* text);
 
 // Fills the host state, then runs the chosen mode under the fault guard.
 int SaverLaunch(HINSTANCE instance, const char* argumentTail);
-
-// Runs mode(text) so that a fault inside it is handed to
-// UnhandledExceptionFilter; when that answers EXCEPTION_EXECUTE_HANDLER the
-// screen-saver-running state is switched off and faultResult is returned.
-int RunGuarded(int (*mode)(const char* text), const char* text, int faultResult);
 
 // The process's main routine: never returns.
 [[noreturn]] void SaverEntry();

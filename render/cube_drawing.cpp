@@ -17,14 +17,19 @@ constexpr float kFaceDistance = 4.0f;
 // next column.
 struct QuadCorner {
   float x, y;
-  int slotOffset;
+  int SlotOffset;
 };
 constexpr QuadCorner QuadCorners[4] = {{0, 0, 0}, {0, 1, 8}, {1, 1, 9}, {1, 0, 1}};
+
+// The face each pass draws: for each axis (z; x, after a quarter turn about
+// y; y, after one about x), the face at +4 along the turned z, then at -4.
+constexpr CubeFace kFacesInDrawingOrder[3][2] = {
+    {kFacePlusZ, kFaceMinusZ}, {kFacePlusX, kFaceMinusX}, {kFaceMinusY, kFacePlusY}};
 
 void DrawCellQuad(int slot) {
   glBegin(GL_QUADS);
   for (const QuadCorner& corner : QuadCorners) {
-    const int k = slot + corner.slotOffset;
+    const int k = slot + corner.SlotOffset;
     SetCornerColour(CubeShell.Colours[k], CubeShell.Counters[k]);
     glVertex3f(corner.x, corner.y, 0.0f);
   }
@@ -75,14 +80,14 @@ void DrawCubeFaces() {
     for (int side = 0; side < 2; ++side) {
       glPushMatrix();
       glTranslatef(0.0f, 0.0f, side == 0 ? kFaceDistance : -kFaceDistance);
-      const int face = 2 * axis + side;
+      const CubeFace face = kFacesInDrawingOrder[axis][side];
       for (int j = -4; j <= 3; ++j) {
         glPushMatrix();
         glTranslatef(0.0f, static_cast<float>(j), 0.0f);
         for (int i = -4; i <= 3; ++i) {
           glPushMatrix();
           glTranslatef(static_cast<float>(i), 0.0f, 0.0f);
-          DrawCellQuad(64 * face + 8 * (j + 4) + (i + 4));
+          DrawCellQuad(CubeSlot(face, j + 4, i + 4));
           glPopMatrix();
         }
         glPopMatrix();

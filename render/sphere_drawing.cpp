@@ -11,11 +11,9 @@
 
 namespace {
 
-constexpr int kCellDegrees = 10;
-
 // The corners of the quad at (a, b), in drawing order.
-constexpr int kCornerOffsets[4][2] = {{0, 0}, {kCellDegrees, 0}, {kCellDegrees, kCellDegrees},
-                                      {0, kCellDegrees}};
+constexpr int kCornerOffsets[4][2] = {
+    {0, 0}, {kSphereCellDegrees, 0}, {kSphereCellDegrees, kSphereCellDegrees}, {0, kSphereCellDegrees}};
 
 // Point (a, b) of the unit sphere: polar angle a from +z, azimuth b from +x.
 void ShellVertex(int a, int b) {
@@ -43,8 +41,8 @@ void SphereSpin() {
 }
 
 void DrawSphereShell() {
-  for (int a = 0; a < 180; a += kCellDegrees) {
-    for (int b = 0; b < 180; b += kCellDegrees) {
+  for (int a = 0; a < 180; a += kSphereCellDegrees) {
+    for (int b = 0; b < 180; b += kSphereCellDegrees) {
       glPushMatrix();
       DrawShellQuad(a, b, 0);
       glPopMatrix();

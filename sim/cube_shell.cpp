@@ -80,12 +80,15 @@ void StepCubeParticle(Particle& p) {
   const int cy = CellCoordinate(at.y);
   const int cz = CellCoordinate(at.z);
 
-  if (at.x >= kCubeWallDistance) HitWall(p, 128 + 8 * cy + (7 - cz), p.Velocity.x);
-  if (at.x <= -kCubeWallDistance) HitWall(p, 192 + 8 * cy + (7 - cz), p.Velocity.x);
-  if (at.y >= kCubeWallDistance) HitWall(p, 320 + 8 * cz + cx, p.Velocity.y);
-  if (at.y <= -kCubeWallDistance) HitWall(p, 256 + 8 * cz + cx, p.Velocity.y);
-  if (at.z >= kCubeWallDistance) HitWall(p, 8 * cy + cx, p.Velocity.z);
-  if (at.z <= -kCubeWallDistance) HitWall(p, 64 + 8 * cy + cx, p.Velocity.z);
+  // On the x faces the columns run against z, as the quarter turn that
+  // draws them lays them out.
+  constexpr int kLast = kCubeCellsPerSide - 1;
+  if (at.x >= kCubeWallDistance) HitWall(p, CubeSlot(kFacePlusX, cy, kLast - cz), p.Velocity.x);
+  if (at.x <= -kCubeWallDistance) HitWall(p, CubeSlot(kFaceMinusX, cy, kLast - cz), p.Velocity.x);
+  if (at.y >= kCubeWallDistance) HitWall(p, CubeSlot(kFacePlusY, cz, cx), p.Velocity.y);
+  if (at.y <= -kCubeWallDistance) HitWall(p, CubeSlot(kFaceMinusY, cz, cx), p.Velocity.y);
+  if (at.z >= kCubeWallDistance) HitWall(p, CubeSlot(kFacePlusZ, cy, cx), p.Velocity.z);
+  if (at.z <= -kCubeWallDistance) HitWall(p, CubeSlot(kFaceMinusZ, cy, cx), p.Velocity.z);
 }
 
 void RegenerateCubeShell() {

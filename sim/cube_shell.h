@@ -13,6 +13,18 @@
 // initialised and visited by the healing pass.
 constexpr int kCubeSlots = 500;
 constexpr int kCubeCellsPerSide = 8;
+constexpr int kCubeCellsPerFace = kCubeCellsPerSide * kCubeCellsPerSide;
+
+// The six faces, numbered in the order the drawing walks them: the two faces
+// across z, then those across x, then those across y (the drawing reaches
+// the x pair by a quarter turn about y and the y pair by one about x, which
+// brings -y before +y). Face f's cells are the slots from 64 f.
+enum CubeFace { kFacePlusZ, kFaceMinusZ, kFacePlusX, kFaceMinusX, kFaceMinusY, kFacePlusY };
+
+// The slot of the cell in `row` and `column` of `face`.
+constexpr int CubeSlot(CubeFace face, int row, int column) {
+  return kCubeCellsPerFace * face + kCubeCellsPerSide * row + column;
+}
 
 // A particle reaches a face when a coordinate is at least this far out.
 constexpr float kCubeWallDistance = 3.9f;

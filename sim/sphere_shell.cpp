@@ -17,7 +17,7 @@ constexpr float kHalfOffset = 3.14159265358979323846f;
 
 // The row or column of an angle: 10 times its whole tens of degrees.
 int DegreesIndex(double radians) {
-  return 10 * static_cast<int>(radians * kTensOfDegrees);
+  return kSphereCellDegrees * static_cast<int>(radians * kTensOfDegrees);
 }
 
 bool InDomain(double cosine) { return cosine >= -1.0 && cosine <= 1.0; }
@@ -39,7 +39,7 @@ void InitSphereShell() {
 }
 
 void ResetSeamCounters() {
-  for (int row = 0; row <= 350; row += 10) {
+  for (int row = 0; row <= kLastSeamRow; row += kSphereCellDegrees) {
     SphereShell.Counters[row][0] = SphereShell.Counters[row + 1][0];
   }
 }
@@ -67,7 +67,7 @@ void StepSphereParticle(Particle& p) {
     p.Position.z = CentredDraw(kSpawnBoxSize);
   } else if (distance > ContactDistance) {
     const SphereCell cell = SphereCellOf(p.Position);
-    float& counter = SphereShell.Counters[cell.row][cell.column];
+    float& counter = SphereShell.Counters[cell.Row][cell.Column];
     if (std::fabs(counter) >= SaverSettings.Permeability) p.Outside = 1;
     if (!p.Outside) {
       p.Velocity.x = -p.Velocity.x;
@@ -81,8 +81,8 @@ void StepSphereParticle(Particle& p) {
 
 void RegenerateSphereShell() {
   if (!SaverSettings.Regeneration) return;
-  for (int row = 0; row <= 390; row += 10) {
-    for (int column = 0; column <= 170; column += 10) {
+  for (int row = 0; row <= kLastHealedRow; row += kSphereCellDegrees) {
+    for (int column = 0; column <= kLastHealedColumn; column += kSphereCellDegrees) {
       const double u = UniformRandom();
       float& counter = SphereShell.Counters[row][column];
       if (u >= 0.95 && std::fabs(counter) >= SaverSettings.Permeability) counter = 0.0f;

@@ -15,6 +15,19 @@
 constexpr int kSphereRows = 450;
 constexpr int kSphereColumns = 360;
 
+// Cells are 10 degrees apart in both directions.
+constexpr int kSphereCellDegrees = 10;
+
+// The seam: column 0's cells of rows 0..350, reset at the start of a frame.
+constexpr int kLastSeamRow = 350;
+
+// The healing pass visits rows 0..390 and columns 0..170. Rows 370..390 lie
+// beyond the last row a contact reaches (polar angle 180 + 180 degrees), so
+// their counters never leave 0; they still take their draw, as every
+// position does, which keeps the random sequence of all later frames.
+constexpr int kLastHealedRow = 390;
+constexpr int kLastHealedColumn = 170;
+
 constexpr float ShellRadius = 8.0f;
 constexpr float ContactDistance = 7.9f;
 
@@ -26,7 +39,7 @@ struct SphereShellData {
 extern SphereShellData SphereShell;
 
 struct SphereCell {
-  int row, column;
+  int Row, Column;
 };
 
 // Every entry's colour (three draws each) and counter, rows then columns.

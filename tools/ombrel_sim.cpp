@@ -1,9 +1,10 @@
 // ombrel-sim: runs the simulation without any display and prints the whole
 // scene state afterwards, one item a line, every float as %.9g.
 //
-//   ombrel-sim [scenario arguments]      (see tools/scenario.h)
+//   ombrel-sim [scenario arguments]      (see options/scenario.h)
 //
-// Exit code 0, or 2 with one line on stderr for bad arguments.
+// Exit code 0, or 2 with one line on stderr for bad arguments; --help and
+// --version answer on stdout with 0.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@
 #include "sim/random_source.h"
 #include "sim/scene_data.h"
 #include "sim/sphere_shell.h"
-#include "tools/scenario.h"
+#include "options/scenario.h"
 
 namespace {
 
@@ -52,15 +53,28 @@ void PrintScene() {
   }
 }
 
+std::string Usage() {
+  return "Usage: ombrel-sim [OPTION]...\n"
+         "Runs Ombrel's scene simulation without a display and prints the whole scene\n"
+         "state afterwards, one item a line. The options are applied in order, like a\n"
+         "script, starting from the Windows saver's defaults (in brackets).\n"
+         "\n" +
+         ScenarioHelp() +
+         "  -h, --help               show this help and end\n"
+         "  --version                show the version and end\n"
+         "Settings:\n" +
+         SettingsHelp() +
+         "Every option may be written with one dash or two.\n"
+         "Exit status: 0, or 2 for bad arguments.\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<ScenarioAction> actions;
   std::string error;
-  if (!ParseScenario(argc, argv, actions, error)) {
-    ReportError("ombrel-sim", error);
-    return 2;
-  }
+  const CommandLine asked = ParseScenario(argc, argv, actions, error);
+  if (asked != CommandLine::kRun) return AnswerCommandLine(asked, "ombrel-sim", Usage(), error);
   RunScenario(actions, {InitSceneData, SimulateFrame});
   PrintScene();
   return std::fflush(stdout) == 0 ? 0 : 1;

@@ -1,29 +1,11 @@
 #include "web/page_options.h"
 
-#include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <vector>
 
-#include "tools/scenario.h"
+#include "options/setting_options.h"
 
 namespace {
-
-bool IsSettingName(const std::string& name) {
-  return name == "container" || name == "decay" || name == "regeneration" || name == "permeability" ||
-         name == "particles";
-}
-
-// One setting read by the command line's rules, as if "--name value" had been given.
-bool ParseSettingText(const std::string& name, const std::string& value, SaverSettingsRecord& settings,
-                      std::string& error) {
-  const std::string flag = "--" + name;
-  const char* argv[] = {"ombrel", flag.c_str(), value.c_str()};
-  std::vector<ScenarioAction> actions;
-  if (!ParseScenario(3, argv, actions, error)) return false;
-  for (const ScenarioAction& action : actions) ApplySetting(action, settings);
-  return true;
-}
 
 bool ParseSwitch(const std::string& text, bool& out) {
   if (text != "0" && text != "1") return false;
@@ -31,14 +13,12 @@ bool ParseSwitch(const std::string& text, bool& out) {
   return true;
 }
 
-// A whole number from 0 to 4294967295 in plain decimal digits.
+// A whole number from 0 to 4294967295, written as the command line's --clock
+// and --frames take it.
 bool ParseSecondsOrCount(const std::string& text, std::uint32_t& out) {
-  if (text.empty() || text.size() > 10) return false;
-  for (const char c : text)
-    if (c < '0' || c > '9') return false;
-  const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
-  if (value > UINT32_MAX) return false;
-  out = static_cast<std::uint32_t>(value);
+  const std::optional<double> number = ParseWholeNumber(text);
+  if (!number || *number > UINT32_MAX) return false;
+  out = static_cast<std::uint32_t>(*number);
   return true;
 }
 
@@ -51,10 +31,11 @@ PageParameterStatus ApplyPageParameter(const std::string& name, const std::strin
     return PageParameterStatus::kMalformedValue;
   };
   if (IsSettingName(name)) {
-    SaverSettingsRecord settings = options.settings;
-    if (!ParseSettingText(name, value, settings, error)) return PageParameterStatus::kMalformedValue;
-    options.settings = settings;
-    return PageParameterStatus::kApplied;
+    std::string expects;
+    if (ParseSetting(name, value, options.settings, expects) == SettingStatus::kSet)
+      return PageParameterStatus::kApplied;
+    error = name + " " + expects;
+    return PageParameterStatus::kMalformedValue;
   }
   if (name == "fps") {
     if (!ParseSwitch(value, options.showFps)) return malformed("0 or 1");

@@ -1,6 +1,7 @@
 // The page's parameters: the five settings by the command line's names and
-// values (container, decay, regeneration, permeability, particles), and the
-// page's own:
+// values (container, decay, regeneration, permeability, particles; read by
+// options/setting_options.h, out-of-range numbers as the Windows saver reads
+// stored ones), and the page's own:
 //
 //   fps=1      the frame rate in a corner, as --fps does on X11
 //   bench=1    no pacing: a frame on every animation callback (benchmarks)

@@ -11,12 +11,14 @@
 //
 // Exit codes: 0 when it ends by a signal (SIGTERM, SIGINT), by Escape, q or
 // the close of its own window, after --frames, or because the window it draws
-// into was destroyed; 2 for bad arguments; 1 when it cannot draw (no display,
-// no such window, no OpenGL) or the X server reports an error about a window
-// that still exists. Errors are one line on stderr.
+// into was destroyed, and for --help and --version; 2 for bad arguments; 1
+// when it cannot draw (no display, no GLX, no such window, a window it cannot
+// draw into), loses the X server, or the X server reports an error about a
+// window that still exists. Errors are one line on stderr.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -27,7 +29,6 @@
 #include "render/gl_setup.h"
 #include "sim/random_source.h"
 #include "sim/scene_parameters.h"
-#include "tools/scenario.h"
 #include "x11/fps_overlay.h"
 #include "x11/frame_pacer.h"
 #include "x11/hack_options.h"
@@ -37,28 +38,36 @@ namespace {
 
 constexpr const char* kProgram = "ombrel";
 
-volatile std::sig_atomic_t StopRequested = 0;
+// SIGTERM and SIGINT end the program at once with 0, from whatever it is
+// doing: the wait between frames, a frame, or a call to an X server that does
+// not answer. It holds nothing that outlives it (the X server frees its
+// window and OpenGL context when the connection closes, and it writes no
+// files), so ending in the handler loses nothing, where a way out through the
+// event loop would first wait for the X server. Installed before anything
+// else, so that a signal during the start ends it the same way, and unblocked
+// whatever the starting process had blocked, so that a signal sent before the
+// start, and held back by such a mask, ends it here.
+void EndOnStopSignal(int) { _exit(0); }
 
-void OnStopSignal(int) { StopRequested = 1; }
-
-// SIGTERM and SIGINT set StopRequested. They stay blocked except while the
-// program waits for the next frame (ppoll with the returned mask), so that a
-// wait always ends at once on a signal and nothing else is interrupted. The
-// handler is installed without SA_RESTART.
-sigset_t CatchStopSignals() {
+void EndOnStopSignals() {
   struct sigaction action {};
-  action.sa_handler = OnStopSignal;
+  action.sa_handler = EndOnStopSignal;
   sigemptyset(&action.sa_mask);
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
-  sigset_t stop, waiting;
+  sigset_t stop;
   sigemptyset(&stop);
   sigaddset(&stop, SIGTERM);
   sigaddset(&stop, SIGINT);
-  sigprocmask(SIG_BLOCK, &stop, &waiting);  // before OpenGL starts threads, which inherit it
-  sigdelset(&waiting, SIGTERM);
-  sigdelset(&waiting, SIGINT);
-  return waiting;
+  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+}
+
+// A broken connection to the X server (the server ended, or the connection
+// was cut) ends the program with one line instead of Xlib's report. Xlib
+// must not be called again, so the program ends here.
+int EndOnLostConnection(Display* display) {
+  ReportError(kProgram, std::string("lost the connection to the X server '") + DisplayString(display) + "'");
+  _exit(1);
 }
 
 // The first X error since the start. Xlib would print it and exit; the window
@@ -88,43 +97,43 @@ enum class Ending { kRunning, kDone, kWindowGone, kXError };
 // other error is reported.
 Ending JudgeXError(const HackWindow& hack) {
   XWindowAttributes attributes;
-  return XGetWindowAttributes(hack.display, hack.window, &attributes) ? Ending::kXError
+  return XGetWindowAttributes(hack.XDisplay, hack.XWindow, &attributes) ? Ending::kXError
                                                                       : Ending::kWindowGone;
 }
 
 // Follows the window's size as SetProjection does for a new size.
 void OnConfigure(HackWindow& hack, const XConfigureEvent& event) {
-  if (event.width == hack.width && event.height == hack.height) return;
-  hack.width = event.width;
-  hack.height = event.height;
-  SetProjection(hack.width, hack.height);
+  if (event.width == hack.Width && event.height == hack.Height) return;
+  hack.Width = event.width;
+  hack.Height = event.height;
+  SetProjection(hack.Width, hack.Height);
 }
 
 // Keys of a window of the program's own: Escape and q end it.
 Ending OnKeyPress(const HackWindow& hack, XKeyEvent& event) {
   const KeySym key = XLookupKeysym(&event, 0);
-  return hack.own && (key == XK_Escape || key == XK_q) ? Ending::kDone : Ending::kRunning;
+  return hack.OwnWindow && (key == XK_Escape || key == XK_q) ? Ending::kDone : Ending::kRunning;
 }
 
 // The window manager's close of a window of the program's own.
 Ending OnClientMessage(const HackWindow& hack, const XClientMessageEvent& event) {
-  const bool close = hack.own && event.format == 32 &&
-                     static_cast<Atom>(event.data.l[0]) == hack.deleteWindow;
+  const bool close = hack.OwnWindow && event.format == 32 &&
+                     static_cast<Atom>(event.data.l[0]) == hack.DeleteWindowAtom;
   return close ? Ending::kDone : Ending::kRunning;
 }
 
 // Handles every event that has arrived.
 Ending HandleEvents(HackWindow& hack) {
-  while (XPending(hack.display) > 0) {
+  while (XPending(hack.XDisplay) > 0) {
     XEvent event;
-    XNextEvent(hack.display, &event);
+    XNextEvent(hack.XDisplay, &event);
     Ending ending = Ending::kRunning;
     switch (event.type) {
       case ConfigureNotify:
-        if (event.xconfigure.window == hack.window) OnConfigure(hack, event.xconfigure);
+        if (event.xconfigure.window == hack.XWindow) OnConfigure(hack, event.xconfigure);
         break;
       case DestroyNotify:
-        if (event.xdestroywindow.window == hack.window) ending = Ending::kWindowGone;
+        if (event.xdestroywindow.window == hack.XWindow) ending = Ending::kWindowGone;
         break;
       case KeyPress: ending = OnKeyPress(hack, event.xkey); break;
       case ClientMessage: ending = OnClientMessage(hack, event.xclient); break;
@@ -135,51 +144,48 @@ Ending HandleEvents(HackWindow& hack) {
   return XErrorSeen ? JudgeXError(hack) : Ending::kRunning;
 }
 
-// Waits until `due`, handling events as they arrive, and ends the wait at
-// once on SIGTERM or SIGINT. Sleeps in ppoll on the X connection, so it never
-// blocks in Xlib while a frame is due.
-Ending WaitUntil(HackWindow& hack, Clock::time_point due, const sigset_t& waiting) {
+// Waits until `due`, handling events as they arrive. Sleeps in ppoll on the X
+// connection, so it never blocks in Xlib while a frame is due.
+Ending WaitUntil(HackWindow& hack, Clock::time_point due) {
   for (;;) {
     const Ending ending = HandleEvents(hack);
     if (ending != Ending::kRunning) return ending;
-    XFlush(hack.display);
+    XFlush(hack.XDisplay);
     const Clock::time_point now = Clock::now();
     const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(due > now ? due - now
                                                                                      : Clock::duration{});
     const timespec timeout{static_cast<time_t>(left.count() / 1'000'000'000),
                            static_cast<long>(left.count() % 1'000'000'000)};
-    pollfd connection{ConnectionNumber(hack.display), POLLIN, 0};
-    ppoll(&connection, 1, &timeout, &waiting);
-    if (StopRequested) return Ending::kDone;
+    pollfd connection{ConnectionNumber(hack.XDisplay), POLLIN, 0};
+    ppoll(&connection, 1, &timeout, nullptr);
     if (Clock::now() >= due) return Ending::kRunning;
   }
 }
 
 // Draws frames until the program is to end.
-Ending RunScene(HackWindow& hack, const HackOptions& options, const FpsOverlay* overlay,
-                const sigset_t& waiting) {
-  SaverSettings = options.settings;
+Ending RunScene(HackWindow& hack, const HackOptions& options, const FpsOverlay* overlay) {
+  SaverSettings = options.Settings;
   const Clock::time_point start = Clock::now();
   auto refresh = [&](Clock::time_point now) {
-    if (options.clock) ReseedFromTime(CalendarSecondAt(*options.clock, now - start));
+    if (options.Clock) ReseedFromTime(CalendarSecondAt(*options.Clock, now - start));
     else ReseedFromClock();
     DeriveSceneParameters();
   };
   refresh(start);
-  StartScene(hack.width, hack.height);
+  StartScene(hack.Width, hack.Height);
 
-  FramePacer pacer(std::chrono::microseconds(options.delayMicroseconds));
+  FramePacer pacer(std::chrono::microseconds(options.DelayMicroseconds));
   pacer.Start(start);
   FpsCounter fps;
   Clock::time_point due = start;
-  for (std::uint64_t drawn = 0; !options.frames || drawn < *options.frames; ++drawn) {
+  for (std::uint64_t drawn = 0; !options.Frames || drawn < *options.Frames; ++drawn) {
     if (drawn > 0) {
-      const Ending ending = WaitUntil(hack, due, waiting);
+      const Ending ending = WaitUntil(hack, due);
       if (ending != Ending::kRunning) return ending;
     }
     refresh(Clock::now());
     RenderFrame();
-    if (overlay != nullptr) overlay->Draw(fps.Text(), hack.width, hack.height);
+    if (overlay != nullptr) overlay->Draw(fps.Text(), hack.Width, hack.Height);
     ShowFrame(hack);
     const Clock::time_point end = Clock::now();
     fps.FrameDone(end);
@@ -187,39 +193,40 @@ Ending RunScene(HackWindow& hack, const HackOptions& options, const FpsOverlay* 
   }
   // The last frame reaches the server before the program ends.
   glFinish();
-  XSync(hack.display, False);
+  XSync(hack.XDisplay, False);
   return XErrorSeen ? JudgeXError(hack) : Ending::kDone;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  EndOnStopSignals();
   HackOptions options;
   std::string error;
-  if (!ParseHackOptions(argc, argv, options, error)) {
-    ReportError(kProgram, error);
-    return 2;
-  }
+  const CommandLine asked = ParseHackOptions(argc, argv, options, error);
+  if (asked != CommandLine::kRun) return AnswerCommandLine(asked, kProgram, HackUsage(), error);
   const std::optional<WindowChoice> choice = ChooseWindow(options, std::getenv("XSCREENSAVER_WINDOW"), error);
   if (!choice) {
     ReportError(kProgram, error);
     return 1;
   }
 
-  const sigset_t waiting = CatchStopSignals();
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
-    ReportError(kProgram, std::string("cannot open display '") + XDisplayName(nullptr) + "'");
+    const std::string name = XDisplayName(nullptr);
+    ReportError(kProgram, name.empty() ? "no X display to draw on: DISPLAY is not set"
+                                       : "cannot open display '" + name + "'");
     return 1;
   }
   XSetErrorHandler(RecordXError);
+  XSetIOErrorHandler(EndOnLostConnection);
 
   HackWindow hack;
   FpsOverlay overlay;
   if (OpenHackWindow(display, *choice, hack, error)) {
-    if (options.showFps && !overlay.Create(display))
+    if (options.ShowFps && !overlay.Create(display))
       error = "the X server has no 'fixed' font for --fps";
-    else if (RunScene(hack, options, options.showFps ? &overlay : nullptr, waiting) == Ending::kXError)
+    else if (RunScene(hack, options, options.ShowFps ? &overlay : nullptr) == Ending::kXError)
       error = XErrorText(display);
   }
   overlay.Destroy(display);

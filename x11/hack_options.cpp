@@ -4,12 +4,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "tools/scenario.h"
-
 namespace {
 
-// A whole number of 32 bits written in the digits of `base` (10 or 16) alone.
-std::optional<std::uint32_t> ParseWhole(const std::string& text, int base) {
+// A window id's whole number of 32 bits in the digits of `base` (10 or 16) alone.
+std::optional<std::uint32_t> ParseIdDigits(const std::string& text, int base) {
   const char* digits = base == 16 ? "0123456789abcdefABCDEF" : "0123456789";
   if (text.empty() || text.find_first_not_of(digits) != std::string::npos) return std::nullopt;
   errno = 0;
@@ -24,28 +22,28 @@ std::vector<ProgramOption> OwnOptions(HackOptions& options) {
   return {
       {"--root", false,
        [&options](const std::string&, std::string&) {
-         options.root = true;
+         options.Root = true;
          return true;
        }},
       {"--window-id", true,
        [&options](const std::string& value, std::string& error) {
-         options.windowId = ParseWindowId(value);
-         if (!options.windowId) error = "--window-id expects a window id (0x... or decimal), not '" + value + "'";
-         return options.windowId.has_value();
+         options.WindowId = ParseWindowId(value);
+         if (!options.WindowId) error = "--window-id expects a window id (0x... or decimal), not '" + value + "'";
+         return options.WindowId.has_value();
        }},
       {"--delay", true,
        [&options](const std::string& value, std::string& error) {
-         const std::optional<std::uint32_t> delay = ParseWhole(value, 10);
+         const std::optional<double> delay = ParseWholeNumber(value);
          if (!delay || *delay > kMaxDelayMicroseconds) {
            error = "--delay expects a whole number of microseconds from 0 to 10000000, not '" + value + "'";
            return false;
          }
-         options.delayMicroseconds = *delay;
+         options.DelayMicroseconds = static_cast<std::uint32_t>(*delay);
          return true;
        }},
       {"--fps", false,
        [&options](const std::string&, std::string&) {
-         options.showFps = true;
+         options.ShowFps = true;
          return true;
        }},
       {"--frames-per-second", false,
@@ -60,27 +58,55 @@ std::vector<ProgramOption> OwnOptions(HackOptions& options) {
 
 std::optional<unsigned long> ParseWindowId(const std::string& text) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  const std::optional<std::uint32_t> id = hex ? ParseWhole(text.substr(2), 16) : ParseWhole(text, 10);
+  const std::optional<std::uint32_t> id = hex ? ParseIdDigits(text.substr(2), 16) : ParseIdDigits(text, 10);
   if (!id || *id == 0) return std::nullopt;
   return *id;
 }
 
-bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, std::string& error) {
+CommandLine ParseHackOptions(int argc, const char* const* argv, HackOptions& options, std::string& error) {
   std::vector<ScenarioAction> actions;
-  if (!ParseScenario(argc, argv, actions, error, OwnOptions(options))) return false;
+  const CommandLine asked = ParseScenario(argc, argv, actions, error, OwnOptions(options));
   for (const ScenarioAction& action : actions) {
-    if (ApplySetting(action, options.settings)) continue;
-    // The parser has checked both to be whole numbers of 32 bits.
-    if (action.kind == ScenarioAction::kClock) options.clock = static_cast<std::uint32_t>(action.value);
-    if (action.kind == ScenarioAction::kFrames) options.frames = static_cast<std::uint32_t>(action.value);
+    if (ApplySetting(action, options.Settings)) continue;
+    if (action.Kind == ScenarioAction::kClock) options.Clock = action.Number;
+    if (action.Kind == ScenarioAction::kFrames) options.Frames = action.Number;
   }
-  return true;
+  return asked;
+}
+
+std::string HackUsage() {
+  return "Usage: ombrel [OPTION]...\n"
+         "Glowing particles bounce in a turning cube or sphere whose cells wear away or\n"
+         "grow: Ombrel's scene as an XScreenSaver hack, drawn with OpenGL through GLX.\n"
+         "Without --root or --window-id it opens a 1024 x 768 window of its own, which\n"
+         "Escape, q or closing the window end.\n"
+         "\n"
+         "  --root                   draw into the window in XSCREENSAVER_WINDOW, or\n"
+         "                           into the root window when that is unset\n"
+         "  --window-id ID           draw into window ID (0x... or decimal); wins over\n"
+         "                           --root\n"
+         "  --delay US               microseconds per frame, 0 to 10000000 (16666:\n"
+         "                           60 frames a second; 0 as fast as it can)\n"
+         "  --fps                    show the frame rate\n"
+         "  --clock T                start at calendar second T, 0 to 4294967295,\n"
+         "                           instead of the clock's\n"
+         "  --frames F               end after F frames, 0 to 4294967295\n"
+         "  -h, --help               show this help and end\n"
+         "  --version                show the version and end\n"
+         "Settings, with the Windows saver's defaults in brackets:\n" +
+         SettingsHelp() +
+         "Every option may be written with one dash or two; the last of a repeated\n"
+         "option counts.\n"
+         "SIGTERM and SIGINT end it with 0. Exit status: 0 when ended by a signal, a\n"
+         "key, the window's close, after --frames or when its window is destroyed;\n"
+         "1 when it cannot draw (no display, no GLX, a window it cannot use) or loses\n"
+         "the X server; 2 for bad arguments.\n";
 }
 
 std::optional<WindowChoice> ChooseWindow(const HackOptions& options, const char* screensaverWindow,
                                          std::string& error) {
-  if (options.windowId) return WindowChoice{WindowChoice::kGivenWindow, *options.windowId};
-  if (!options.root) return WindowChoice{WindowChoice::kOwnWindow, 0};
+  if (options.WindowId) return WindowChoice{WindowChoice::kGivenWindow, *options.WindowId};
+  if (!options.Root) return WindowChoice{WindowChoice::kOwnWindow, 0};
   if (screensaverWindow == nullptr) return WindowChoice{WindowChoice::kRootWindow, 0};
   const std::optional<unsigned long> id = ParseWindowId(screensaverWindow);
   if (!id) {

@@ -4,9 +4,10 @@
 //          [--container cube|sphere] [--decay 0|1] [--regeneration 0|1]
 //          [--permeability P] [--particles N]
 //
-// Every option may be written with one dash or two. The settings have the
-// meanings and the parser of ombrel-sim and ombrel-frames (tools/scenario.h)
-// and start from the Windows saver's defaults. Options may come in any order;
+// Every option may be written with one dash or two; --help, -h and --version
+// ask for the usage or the version. The settings have the meanings and the
+// parser of ombrel-sim and ombrel-frames (options/scenario.h) and start from
+// the Windows saver's defaults. Options may come in any order;
 // one given twice counts with its last value, and --window-id wins over
 // --root, so a preview command made by appending --window-id to a --root
 // command line draws into the preview.
@@ -16,24 +17,30 @@
 #include <optional>
 #include <string>
 
+#include "options/scenario.h"
 #include "sim/scene_parameters.h"
 
 struct HackOptions {
-  bool root = false;                         // --root
-  std::optional<unsigned long> windowId;     // --window-id
-  std::uint32_t delayMicroseconds = 16666;   // --delay: the target time per frame, 0 unpaced
-  bool showFps = false;                      // --fps
-  std::optional<std::uint32_t> clock;        // --clock: the calendar second of the first frame
-  std::optional<std::uint32_t> frames;       // --frames: end after this many frames
-  SaverSettingsRecord settings = kDefaultSettings;
+  bool Root = false;                         // --root
+  std::optional<unsigned long> WindowId;     // --window-id
+  std::uint32_t DelayMicroseconds = 16666;   // --delay: the target time per frame, 0 unpaced
+  bool ShowFps = false;                      // --fps
+  std::optional<std::uint32_t> Clock;        // --clock: the calendar second of the first frame
+  std::optional<std::uint32_t> Frames;       // --frames: end after this many frames
+  SaverSettingsRecord Settings = kDefaultSettings;
 };
 
 // The longest --delay, ten seconds.
 constexpr std::uint32_t kMaxDelayMicroseconds = 10'000'000;
 
-// Parses argv[1..argc-1] into `options`. Returns false with `error` set (for
-// one line on stderr) for an unknown option, a missing or malformed value.
-bool ParseHackOptions(int argc, const char* const* argv, HackOptions& options, std::string& error);
+// Parses argv[1..argc-1] into `options`. Returns kBadArguments with `error`
+// set (for one line on stderr) for an unknown option, a missing or malformed
+// value; kHelp or kVersion when they are asked for.
+CommandLine ParseHackOptions(int argc, const char* const* argv, HackOptions& options, std::string& error);
+
+// The program's --help: every option with its default and real limits, the
+// exit codes.
+std::string HackUsage();
 
 // An X window id written in hex with 0x or 0X in front, or in decimal; 0 (no
 // window) and values beyond 32 bits are not ids.
@@ -41,9 +48,9 @@ std::optional<unsigned long> ParseWindowId(const std::string& text);
 
 // Where the frames go.
 struct WindowChoice {
-  enum Kind { kOwnWindow, kRootWindow, kGivenWindow };
-  Kind kind;
-  unsigned long id;  // for kGivenWindow
+  enum WindowKind { kOwnWindow, kRootWindow, kGivenWindow };
+  WindowKind Kind;
+  unsigned long Id;  // for kGivenWindow
 };
 
 // --window-id's window; for --root the window named by XSCREENSAVER_WINDOW

@@ -23,25 +23,25 @@ bool MakeOwnWindow(Display* display, HackWindow& hack, XVisualInfo*& visual, std
     return false;
   }
   const Window root = RootWindow(display, visual->screen);
-  hack.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
+  hack.OwnColormap = XCreateColormap(display, root, visual->visual, AllocNone);
   XSetWindowAttributes set{};
-  set.colormap = hack.colormap;
+  set.colormap = hack.OwnColormap;
   set.background_pixel = BlackPixel(display, visual->screen);
   set.border_pixel = 0;
   set.event_mask = KeyPressMask | StructureNotifyMask;
-  hack.window = XCreateWindow(display, root, 0, 0, kOwnWindowWidth, kOwnWindowHeight, 0, visual->depth,
+  hack.XWindow = XCreateWindow(display, root, 0, 0, kOwnWindowWidth, kOwnWindowHeight, 0, visual->depth,
                               InputOutput, visual->visual,
                               CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &set);
-  XStoreName(display, hack.window, "Ombrel");
+  XStoreName(display, hack.XWindow, "Ombrel");
   XClassHint classHint{const_cast<char*>("ombrel"), const_cast<char*>("Ombrel")};
-  XSetClassHint(display, hack.window, &classHint);
-  hack.deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  XSetWMProtocols(display, hack.window, &hack.deleteWindow, 1);
-  XMapWindow(display, hack.window);
-  hack.own = true;
-  hack.doubleBuffered = true;
-  hack.width = kOwnWindowWidth;
-  hack.height = kOwnWindowHeight;
+  XSetClassHint(display, hack.XWindow, &classHint);
+  hack.DeleteWindowAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(display, hack.XWindow, &hack.DeleteWindowAtom, 1);
+  XMapWindow(display, hack.XWindow);
+  hack.OwnWindow = true;
+  hack.DoubleBuffered = true;
+  hack.Width = kOwnWindowWidth;
+  hack.Height = kOwnWindowHeight;
   return true;
 }
 
@@ -51,6 +51,10 @@ bool UseGivenWindow(Display* display, Window window, HackWindow& hack, XVisualIn
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display, window, &attributes)) {
     error = "there is no window " + WindowName(window);
+    return false;
+  }
+  if (attributes.c_class == InputOnly) {
+    error = "window " + WindowName(window) + " is an InputOnly window, which cannot be drawn into";
     return false;
   }
   XVisualInfo wanted{};
@@ -66,29 +70,37 @@ bool UseGivenWindow(Display* display, Window window, HackWindow& hack, XVisualIn
   }
   glXGetConfig(display, visual, GLX_DOUBLEBUFFER, &doubleBuffer);
   XSelectInput(display, window, StructureNotifyMask);
-  hack.window = window;
-  hack.doubleBuffered = doubleBuffer != 0;
-  hack.width = attributes.width;
-  hack.height = attributes.height;
+  hack.XWindow = window;
+  hack.DoubleBuffered = doubleBuffer != 0;
+  hack.Width = attributes.width;
+  hack.Height = attributes.height;
   return true;
 }
 
 }  // namespace
 
 bool OpenHackWindow(Display* display, const WindowChoice& choice, HackWindow& hack, std::string& error) {
-  hack.display = display;
+  hack.XDisplay = display;
+  // Without the extension every GLX call fails, with messages about visuals
+  // that would hide the cause.
+  int opcode = 0, firstEvent = 0, firstError = 0;
+  if (!XQueryExtension(display, "GLX", &opcode, &firstEvent, &firstError)) {
+    error = std::string("the X server of display '") + DisplayString(display) +
+            "' has no GLX extension, which OpenGL needs";
+    return false;
+  }
   XVisualInfo* visual = nullptr;
-  const bool found = choice.kind == WindowChoice::kOwnWindow
+  const bool found = choice.Kind == WindowChoice::kOwnWindow
                          ? MakeOwnWindow(display, hack, visual, error)
                          : UseGivenWindow(display,
-                                          choice.kind == WindowChoice::kRootWindow
+                                          choice.Kind == WindowChoice::kRootWindow
                                               ? DefaultRootWindow(display)
-                                              : static_cast<Window>(choice.id),
+                                              : static_cast<Window>(choice.Id),
                                           hack, visual, error);
   if (found) {
-    hack.context = glXCreateContext(display, visual, nullptr, True);
-    if (hack.context == nullptr || !glXMakeCurrent(display, hack.window, hack.context)) {
-      error = "cannot make an OpenGL context current on window " + WindowName(hack.window);
+    hack.Context = glXCreateContext(display, visual, nullptr, True);
+    if (hack.Context == nullptr || !glXMakeCurrent(display, hack.XWindow, hack.Context)) {
+      error = "cannot make an OpenGL context current on window " + WindowName(hack.XWindow);
     }
   }
   if (visual != nullptr) XFree(visual);
@@ -96,17 +108,17 @@ bool OpenHackWindow(Display* display, const WindowChoice& choice, HackWindow& ha
 }
 
 void ShowFrame(const HackWindow& hack) {
-  if (hack.doubleBuffered) glXSwapBuffers(hack.display, hack.window);
+  if (hack.DoubleBuffered) glXSwapBuffers(hack.XDisplay, hack.XWindow);
   else glFlush();
 }
 
 void CloseHackWindow(HackWindow& hack) {
-  if (hack.display == nullptr) return;
-  glXMakeCurrent(hack.display, None, nullptr);
-  if (hack.context != nullptr) glXDestroyContext(hack.display, hack.context);
-  if (hack.own) {
-    XDestroyWindow(hack.display, hack.window);
-    XFreeColormap(hack.display, hack.colormap);
+  if (hack.XDisplay == nullptr) return;
+  glXMakeCurrent(hack.XDisplay, None, nullptr);
+  if (hack.Context != nullptr) glXDestroyContext(hack.XDisplay, hack.Context);
+  if (hack.OwnWindow) {
+    XDestroyWindow(hack.XDisplay, hack.XWindow);
+    XFreeColormap(hack.XDisplay, hack.OwnColormap);
   }
   hack = HackWindow{};
 }

@@ -16,22 +16,23 @@
 #include "x11/hack_options.h"
 
 struct HackWindow {
-  Display* display = nullptr;
-  Window window = 0;
-  bool own = false;             // made by this program
-  bool doubleBuffered = false;
-  Colormap colormap = 0;        // of a window of the program's own
-  Atom deleteWindow = 0;        // WM_DELETE_WINDOW, for a window of the program's own
-  GLXContext context = nullptr;
-  int width = 0, height = 0;
+  Display* XDisplay = nullptr;
+  Window XWindow = 0;
+  bool OwnWindow = false;       // made by this program
+  bool DoubleBuffered = false;
+  Colormap OwnColormap = 0;     // of a window of the program's own
+  Atom DeleteWindowAtom = 0;    // WM_DELETE_WINDOW, for a window of the program's own
+  GLXContext Context = nullptr;
+  int Width = 0, Height = 0;
 };
 
 // The size of a window of the program's own.
 constexpr int kOwnWindowWidth = 1024, kOwnWindowHeight = 768;
 
 // Finds or makes the window of `choice` on `display` and makes an OpenGL
-// context current on it. Returns false with `error` set when the window does
-// not exist or its visual cannot take OpenGL.
+// context current on it. Returns false with `error` set when the X server has
+// no GLX, or the window does not exist, is InputOnly or has a visual that
+// cannot take OpenGL.
 bool OpenHackWindow(Display* display, const WindowChoice& choice, HackWindow& hack, std::string& error);
 
 // Shows the frame drawn since the last call: swaps the buffers, or flushes

@@ -7,7 +7,8 @@
 #       for byte: the zip, the .deb and the ombrel.scr inside the zip.
 #   check_release.sh files OUT VERSION OBJDUMP
 #       looks into OUT/a: the zip's three files, the .deb's files, fields and
-#       lintian's verdict; runs the packaged X11 program for a frame on Xvfb.
+#       lintian's verdict; runs the packaged X11 program for a frame on Xvfb
+#       and the packaged ombrel-add-to-xscreensaver.
 #   check_release.sh wine OUT E2E_TESTS
 #       runs the zip's ombrel.scr from OUT/a full screen under Wine, through
 #       the end-to-end test program E2E_TESTS, on the display this runs on;
@@ -86,13 +87,15 @@ for field in "Package: ombrel" "Version: $version" "Architecture: amd64" "Recomm
   grep -q "^ $field\$" <<<"$info" && pass "deb $field" || fail "deb lacks '$field'"
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for library in libc6 libx11-6 libglx0 libopengl0 libglu1-mesa libstdc++6; do
+for library in libc6 libx11-6 libglx0 libopengl0 libglu1-mesa libstdc++6 python3; do
   grep -q "\b$library\b" <<<"$depends" && pass "deb depends on $library" || fail "Depends: $depends lacks $library"
 done
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $1, $2, $6 }')
 for entry in "-rwxr-xr-x root/root ./usr/libexec/xscreensaver/ombrel" \
              "-rw-r--r-- root/root ./usr/share/xscreensaver/config/ombrel.xml" \
              "-rw-r--r-- root/root ./usr/share/man/man6/ombrel.6.gz" \
+             "-rwxr-xr-x root/root ./usr/bin/ombrel-add-to-xscreensaver" \
+             "-rw-r--r-- root/root ./usr/share/man/man1/ombrel-add-to-xscreensaver.1.gz" \
              "-rw-r--r-- root/root ./usr/share/doc/ombrel/copyright" \
              "-rw-r--r-- root/root ./usr/share/doc/ombrel/changelog.gz"; do
   grep -qxF -- "$entry" <<<"$contents" && pass "deb has $entry" || fail "deb lacks $entry"
@@ -108,6 +111,13 @@ dpkg-deb -x "$deb" "$root"
 if xvfb-run -a -s "-screen 0 1024x768x24" timeout 30 "$root/usr/libexec/xscreensaver/ombrel" --frames 1 \
   >"$out/run.log" 2>&1; then pass "the packaged ombrel ran one frame"
 else fail "the packaged ombrel: $(tail -3 "$out/run.log")"; fi
+# The command that lists the program runs from the package (its own checks
+# run in the native tree's tests), and the description names the step.
+if "$root/usr/bin/ombrel-add-to-xscreensaver" --help >"$out/add.log" 2>&1 && grep -q '^usage:' "$out/add.log"; then
+  pass "the packaged ombrel-add-to-xscreensaver runs"
+else fail "the packaged ombrel-add-to-xscreensaver --help: $(tail -3 "$out/add.log")"; fi
+dpkg-deb --field "$deb" Description | grep -q '^   ombrel-add-to-xscreensaver$' &&
+  pass "the description says to run ombrel-add-to-xscreensaver" || fail "the description lacks the step"
 xmllint --noout "$root/usr/share/xscreensaver/config/ombrel.xml" && pass "ombrel.xml is well-formed" || fail "ombrel.xml"
 daemon_dir=$(dirname "$(dpkg -L xscreensaver-data | awk '/\/config\/.*\.xml$/ && !found { print; found = 1 }')")
 [ "$daemon_dir" = /usr/share/xscreensaver/config ] && [ -f "$root$daemon_dir/ombrel.xml" ] &&

@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -19,6 +21,7 @@
 #include "sim/sphere_shell.h"
 #include "tests/render/gl_recorder.h"
 #include "tests/support/random_draws.h"
+#include "tests/support/scene_reset.h"
 
 namespace {
 
@@ -30,8 +33,7 @@ class CallStreamTest : public ::testing::Test {
 
   // Default settings, a scene initialised at second 0 and an empty recording.
   static void ResetScene() {
-    SaverSettings = kDefaultSettings;
-    DeriveSceneParameters();
+    ResetSceneRecords(0);
     ViewportYOffset = 0;
     ReseedFromTime(0);
     InitSceneData();
@@ -234,7 +236,7 @@ TEST_F(CallStreamTest, CubeFrameDrawsEachParticleRightAfterItsStep) {
   // Particle 1 will pass through a broken cell in this frame's step.
   ParticleSwarm.Particles[1].Position = {3.88f, 0.5f, 0.5f};
   ParticleSwarm.Particles[1].Velocity = {0.05f, 0.0f, 0.0f};
-  CubeShell.Counters[128 + 8 * 4 + 3] = -10;
+  CubeShell.Counters[CubeSlot(kFacePlusX, 4, 3)] = -10;
   // Where each particle's step will leave it, found on copies.
   const CubeShellData shell = CubeShell;
   Particle expected[3];
@@ -244,7 +246,29 @@ TEST_F(CallStreamTest, CubeFrameDrawsEachParticleRightAfterItsStep) {
   }
   CubeShell = shell;
 
+  // At each sprite's glBegin, which particles have taken their step: the
+  // order that the test pins is step 0, draw 0, step 1, draw 1, ...
+  Particle initial[3];
+  std::copy(ParticleSwarm.Particles, ParticleSwarm.Particles + 3, initial);
+  std::vector<std::array<bool, 3>> steppedAtBegin;
+  ObserveGlCalls([&](const GlCall& call) {
+    if (call.name != "glBegin" || steppedAtBegin.size() == 3) return;
+    std::array<bool, 3> stepped;
+    for (int i = 0; i < 3; ++i) {
+      const Vector3& now = ParticleSwarm.Particles[i].Position;
+      const Vector3& before = initial[i].Position;
+      stepped[i] = now.x != before.x || now.y != before.y || now.z != before.z;
+    }
+    steppedAtBegin.push_back(stepped);
+  });
   DrawCubeFrame();
+  ObserveGlCalls(nullptr);
+  ASSERT_EQ(steppedAtBegin.size(), 3u);
+  for (int k = 0; k < 3; ++k) {
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(steppedAtBegin[k][i], i <= k) << "particle " << i << " at sprite " << k << "'s glBegin";
+    }
+  }
   const std::vector<Primitive> prims = Primitives();
   ASSERT_EQ(prims.size(), 3u + 384u);
   const auto colours = Calls("glColor3f");

@@ -12,6 +12,7 @@ struct RecorderState {
   std::vector<Matrix4> modelview{IdentityMatrix()};
   std::vector<Matrix4> projection{IdentityMatrix()};
   GLenum matrixMode = GL_MODELVIEW;
+  std::function<void(const GlCall&)> observer;
 };
 
 RecorderState& State() {
@@ -25,6 +26,7 @@ std::vector<Matrix4>& CurrentStack() {
 
 GlCall& Record(const char* name, std::vector<double> args) {
   State().calls.push_back({name, std::move(args), State().modelview.back(), {}});
+  if (State().observer) State().observer(State().calls.back());
   return State().calls.back();
 }
 
@@ -41,6 +43,8 @@ Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
 const std::vector<GlCall>& GlCalls() { return State().calls; }
 
 void ResetGlRecorder() { State() = RecorderState{}; }
+
+void ObserveGlCalls(std::function<void(const GlCall&)> observer) { State().observer = std::move(observer); }
 
 Matrix4 IdentityMatrix() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,13 @@ struct GlCall {
 // Every call since the last ResetGlRecorder, in order.
 const std::vector<GlCall>& GlCalls();
 
-// Forgets the calls and resets both matrix stacks to the identity.
+// Forgets the calls and the observer and resets both matrix stacks to the
+// identity.
 void ResetGlRecorder();
+
+// Calls `observer` with each call as it is recorded, so a test can look at
+// the program's state at that moment.
+void ObserveGlCalls(std::function<void(const GlCall&)> observer);
 
 // Matrix helpers with OpenGL's conventions (each applies on the right).
 Matrix4 IdentityMatrix();

@@ -12,7 +12,7 @@
 #include "sim/random_source.h"
 #include "sim/scene_data.h"
 #include "sim/scene_parameters.h"
-#include "tools/offscreen_context.h"
+#include "headless/offscreen_context.h"
 
 namespace {
 

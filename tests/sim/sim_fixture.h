@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 
 #include "sim/cube_shell.h"
 #include "sim/particle_swarm.h"
@@ -15,6 +14,7 @@
 #include "sim/scene_parameters.h"
 #include "sim/sphere_shell.h"
 #include "tests/support/random_draws.h"
+#include "tests/support/scene_reset.h"
 
 class SimTest : public ::testing::Test {
  protected:
@@ -22,15 +22,7 @@ class SimTest : public ::testing::Test {
 
   // The state every test starts from; a test that tries several cases in
   // turn calls it again before each.
-  static void ResetScene() {
-    SaverSettings = kDefaultSettings;
-    DeriveSceneParameters();
-    std::memset(&CubeShell, 0, sizeof CubeShell);
-    std::memset(&SphereShell, 0, sizeof SphereShell);
-    std::memset(&ParticleSwarm, 0, sizeof ParticleSwarm);
-    FrameCounter = 0;
-    SeedRandom(12345);
-  }
+  static void ResetScene() { ResetSceneRecords(12345); }
 
   // How many NextRandom steps lead from state `from` to the current state;
   // -1 if it is not reached within `limit` steps. Leaves the state as it was.

@@ -28,8 +28,8 @@ TEST_F(SphereShellTest, CellMappingOfWorkedPositions) {
   };
   for (const auto& c : cases) {
     const SphereCell cell = SphereCellOf(c.position);
-    EXPECT_EQ(cell.row, c.row) << c.position.x << ' ' << c.position.y << ' ' << c.position.z;
-    EXPECT_EQ(cell.column, c.column) << c.position.x << ' ' << c.position.y << ' ' << c.position.z;
+    EXPECT_EQ(cell.Row, c.row) << c.position.x << ' ' << c.position.y << ' ' << c.position.z;
+    EXPECT_EQ(cell.Column, c.column) << c.position.x << ' ' << c.position.y << ' ' << c.position.z;
   }
 }
 

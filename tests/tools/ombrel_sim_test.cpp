@@ -5,6 +5,7 @@
 
 
 #include <algorithm>
+#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
@@ -131,12 +132,11 @@ TEST(OmbrelSim, SettingsAfterInitialisationActOnlyOnLaterFrames) {
   EXPECT_EQ(Line(grown, "framecounter"), "framecounter 105");
 }
 
-TEST(OmbrelSim, HandEditedValuesRunToTheEnd) {
+TEST(OmbrelSim, StoredValuesOutsideTheSettingsRangesRunToTheEnd) {
   for (const char* args : {"--permeability 0 --particles 2050 --frames 400",
-                           "--permeability -3 --container sphere --particles 2050 --frames 400",
-                           "--permeability nan --particles 2050 --frames 400",
-                           "--permeability nan --container sphere --particles 2050 --frames 400",
-                           "--particles 1e9 --frames 50", "--particles -7 --frames 50",
+                           "--permeability 0 --container sphere --particles 2050 --frames 400",
+                           "--permeability 4294967295 --particles 2050 --frames 400",
+                           "--particles 1e9 --frames 50", "--particles 0 --frames 50",
                            "--clock 4294967295 --frames-per-second 1 --frames 3"}) {
     const ProgramRun run = RunSim(args);
     ASSERT_EQ(run.exitCode, 0) << args << ": " << run.err;
@@ -144,11 +144,35 @@ TEST(OmbrelSim, HandEditedValuesRunToTheEnd) {
   }
 }
 
+TEST(OmbrelSim, OutOfRangeValuesActAsDocumented) {
+  // More particles than the 2100 that exist move all of them.
+  const ProgramRun all = RunSim("--particles 2100 --frames 50");
+  EXPECT_EQ(RunSim("--particles 5000 --frames 50").out, all.out);
+  EXPECT_EQ(RunSim("--particles 1e12 --frames 50").out, all.out);
+  EXPECT_NE(RunSim("--particles 2050 --frames 50").out, all.out);
+  // Flags take every number but 0 as 1.
+  EXPECT_EQ(RunSim("--decay 7 --regeneration 2 --frames 50").out, RunSim("--frames 50").out);
+  // Numbers above the largest stored one count as that one.
+  EXPECT_EQ(RunSim("--permeability 1e15 --frames 50").out, RunSim("--permeability 4294967295 --frames 50").out);
+
+  // Permeability 0 lets particles through every cell: none bounces, so no
+  // cell is ever counted, and particles are outside.
+  const ProgramRun open = RunSim("--permeability 0 --particles 2050 --frames 200");
+  EXPECT_EQ(CountPrefix(open, "cube "), 0);
+  int outside = 0;
+  for (const std::string& line : open.lines) {
+    int index = 0, flag = 0;
+    outside += std::sscanf(line.c_str(), "particle %d %d", &index, &flag) == 2 && flag == 1;
+  }
+  EXPECT_GT(outside, 100);
+}
+
 TEST(OmbrelSim, BadArgumentsGetOneLineAndExitCodeTwo) {
   for (const char* args : {"--colour red", "--frames", "--frames ten", "--frames 1.5",
-                           "--frames -1", "--clock 4294967296", "--clock -1", "--decay 2",
+                           "--frames -1", "--clock 4294967296", "--clock -1", "--decay -2",
                            "--regeneration yes", "--container cone", "--permeability 1x",
                            "--particles ''", "--frames-per-second 0", "frames 3",
+                           "--permeability -3", "--permeability nan", "--particles -7", "--particles 1e999",
                            "--container 'cu\nbe'", "'--bogus\r\nflag' 1", "--frames '1\n2'"}) {
     const ProgramRun run = RunSim(args);
     EXPECT_EQ(run.exitCode, 2) << args;

@@ -191,14 +191,14 @@ pageTest('the address wins over stored settings, and the panel shows what is in 
 });
 
 pageTest('bad parameters are ignored with one warning and the page runs with the defaults', async () => {
-  const p = await open('?' + 'particles=many&container=cone&speed=9&decay=2&frames=x&' +
+  const p = await open('?' + 'particles=many&container=cone&speed=9&decay=yes&frames=x&permeability=-3&' +
     new URLSearchParams({ clock, frames: 1 }));
   try {
     await waitForFrames(p.page, 1);
     assert.equal(await settingsInForce(p.page),
       'container=cube&decay=1&regeneration=1&permeability=10&particles=250');
     assert.equal(p.log.warnings.length, 1, p.log.warnings.join('\n'));
-    for (const name of ['particles', 'container', 'speed', 'decay', 'frames']) {
+    for (const name of ['particles', 'container', 'speed', 'decay', 'frames', 'permeability']) {
       assert.match(p.log.warnings[0], new RegExp(name));
     }
     assert.deepEqual(p.log.errors, []);

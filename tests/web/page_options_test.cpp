@@ -34,6 +34,22 @@ TEST(PageOptions, SettingsByTheCommandLinesNames) {
   EXPECT_EQ(options.settings.SpawnPoints, 2050.0f);
 }
 
+// Numbers out of the dialog's range are read as the Windows saver reads
+// stored settings: flags take every number but 0 as 1, counts stay as given
+// up to the largest stored number.
+TEST(PageOptions, OutOfRangeNumbersAsTheSaverReadsStoredSettings) {
+  PageOptions options;
+  EXPECT_EQ(Apply(options, "decay", "0"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "decay", "7"), PageParameterStatus::kApplied);
+  EXPECT_EQ(options.settings.Decay, 1);
+  EXPECT_EQ(Apply(options, "particles", "99999"), PageParameterStatus::kApplied);
+  EXPECT_EQ(options.settings.SpawnPoints, 99999.0f);
+  EXPECT_EQ(Apply(options, "permeability", "0"), PageParameterStatus::kApplied);
+  EXPECT_EQ(options.settings.Permeability, 0.0f);
+  EXPECT_EQ(Apply(options, "permeability", "1e20"), PageParameterStatus::kApplied);
+  EXPECT_EQ(options.settings.Permeability, 4294967296.0f);
+}
+
 TEST(PageOptions, PagesOwnParameters) {
   PageOptions options;
   EXPECT_EQ(Apply(options, "fps", "1"), PageParameterStatus::kApplied);
@@ -71,6 +87,8 @@ TEST(PageOptions, UnknownAndMalformedParametersLeaveTheOptionsAsTheyWere) {
       {"clock", "-1", PageParameterStatus::kMalformedValue},
       {"frames", "1.5", PageParameterStatus::kMalformedValue},
       {"frames", " 5", PageParameterStatus::kMalformedValue},
+      {"particles", "-5", PageParameterStatus::kMalformedValue},
+      {"permeability", "nan", PageParameterStatus::kMalformedValue},
   };
   for (const Case& c : cases) {
     PageOptions options;

@@ -10,11 +10,12 @@
 
 namespace {
 
-// Parses a command line given as words (the program's name is added).
+// Parses a command line given as words (the program's name is added); true
+// when it asks for a run.
 bool Parse(std::initializer_list<const char*> words, HackOptions& options, std::string& error) {
   std::vector<const char*> argv{"ombrel"};
   argv.insert(argv.end(), words);
-  return ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+  return ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error) == CommandLine::kRun;
 }
 
 bool SameSettings(const SaverSettingsRecord& a, const SaverSettingsRecord& b) {
@@ -26,14 +27,14 @@ TEST(HackOptions, NothingGivenIsOwnWindowAtSixtyFramesWithTheWindowsDefaults) {
   HackOptions options;
   std::string error;
   ASSERT_TRUE(Parse({}, options, error)) << error;
-  EXPECT_FALSE(options.root);
-  EXPECT_FALSE(options.windowId);
-  EXPECT_EQ(options.delayMicroseconds, 16666u);
-  EXPECT_FALSE(options.showFps);
-  EXPECT_FALSE(options.clock);
-  EXPECT_FALSE(options.frames);
-  EXPECT_TRUE(SameSettings(options.settings, kDefaultSettings));
-  EXPECT_TRUE(SameSettings(options.settings, {kCubeObject, 1, 1, 10.0f, 250.0f, 0}));
+  EXPECT_FALSE(options.Root);
+  EXPECT_FALSE(options.WindowId);
+  EXPECT_EQ(options.DelayMicroseconds, 16666u);
+  EXPECT_FALSE(options.ShowFps);
+  EXPECT_FALSE(options.Clock);
+  EXPECT_FALSE(options.Frames);
+  EXPECT_TRUE(SameSettings(options.Settings, kDefaultSettings));
+  EXPECT_TRUE(SameSettings(options.Settings, {kCubeObject, 1, 1, 10.0f, 250.0f, 0}));
 }
 
 TEST(HackOptions, EveryOptionWithOneDashOrTwo) {
@@ -48,15 +49,15 @@ TEST(HackOptions, EveryOptionWithOneDashOrTwo) {
     for (const std::string& word : words) argv.push_back(word.c_str());
     HackOptions options;
     std::string error;
-    ASSERT_TRUE(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error))
+    ASSERT_EQ(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error), CommandLine::kRun)
         << dashes << ": " << error;
-    EXPECT_TRUE(options.root);
-    EXPECT_EQ(options.windowId, 42ul);
-    EXPECT_EQ(options.delayMicroseconds, 0u);
-    EXPECT_TRUE(options.showFps);
-    EXPECT_EQ(options.clock, 4294967295u);
-    EXPECT_EQ(options.frames, 7u);
-    EXPECT_TRUE(SameSettings(options.settings, {kSphereObject, 0, 0, 21.0f, 2050.0f, 0})) << dashes;
+    EXPECT_TRUE(options.Root);
+    EXPECT_EQ(options.WindowId, 42ul);
+    EXPECT_EQ(options.DelayMicroseconds, 0u);
+    EXPECT_TRUE(options.ShowFps);
+    EXPECT_EQ(options.Clock, 4294967295u);
+    EXPECT_EQ(options.Frames, 7u);
+    EXPECT_TRUE(SameSettings(options.Settings, {kSphereObject, 0, 0, 21.0f, 2050.0f, 0})) << dashes;
   }
 }
 
@@ -67,10 +68,10 @@ TEST(HackOptions, TheLastOfARepeatedOptionCounts) {
                      "--delay", "100000", "--container", "cube", "--window-id", "9", "--window-id", "10"},
                     options, error))
       << error;
-  EXPECT_EQ(options.settings.SpawnPoints, 450.0f);
-  EXPECT_EQ(options.delayMicroseconds, 100000u);
-  EXPECT_EQ(options.settings.ObjectType, kCubeObject);
-  EXPECT_EQ(options.windowId, 10ul);
+  EXPECT_EQ(options.Settings.SpawnPoints, 450.0f);
+  EXPECT_EQ(options.DelayMicroseconds, 100000u);
+  EXPECT_EQ(options.Settings.ObjectType, kCubeObject);
+  EXPECT_EQ(options.WindowId, 10ul);
 }
 
 TEST(HackOptions, WindowIdsInHexOrDecimal) {
@@ -98,7 +99,7 @@ TEST(HackOptions, BadArgumentsAreRefusedWithAMessage) {
       {"--window-id"}, {"--window-id", "0"}, {"--window-id", "zero"}, {"--window-id", "0x"},
       {"--delay"}, {"--delay", "-1"}, {"--delay", "10000001"}, {"--delay", "1.5"}, {"--delay", ""},
       {"--frames-per-second", "60"}, {"-frames-per-second", "60"}, {"--container", "box"},
-      {"--decay", "2"}, {"--regeneration", "yes"}, {"--permeability", "low"}, {"--particles", "many"},
+      {"--decay", "-1"}, {"--regeneration", "yes"}, {"--permeability", "low"}, {"--particles", "many"},
       {"--clock", "-1"}, {"--frames", "4294967296"}, {"--size", "320x240"}, {"root"}, {"---root"},
       {"-"}, {"--fps", "extra"}};
   for (const std::vector<const char*>& line : lines) {
@@ -106,8 +107,33 @@ TEST(HackOptions, BadArgumentsAreRefusedWithAMessage) {
     argv.insert(argv.end(), line.begin(), line.end());
     HackOptions options;
     std::string error;
-    EXPECT_FALSE(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error)) << line[0];
+    EXPECT_EQ(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error),
+              CommandLine::kBadArguments)
+        << line[0];
     EXPECT_FALSE(error.empty()) << line[0];
+  }
+}
+
+TEST(HackOptions, HelpAndVersionAreAnsweredBeforeLaterArguments) {
+  const struct {
+    std::vector<const char*> line;
+    CommandLine asked;
+  } cases[] = {
+      {{"--help"}, CommandLine::kHelp},
+      {{"-h"}, CommandLine::kHelp},
+      {{"-help"}, CommandLine::kHelp},
+      {{"--root", "--version"}, CommandLine::kVersion},
+      {{"--help", "--bogus"}, CommandLine::kHelp},
+      {{"--bogus", "--help"}, CommandLine::kBadArguments},
+      {{"--particles", "-h"}, CommandLine::kBadArguments},  // a value, not the option
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv{"ombrel"};
+    argv.insert(argv.end(), c.line.begin(), c.line.end());
+    HackOptions options;
+    std::string error;
+    EXPECT_EQ(ParseHackOptions(static_cast<int>(argv.size()), argv.data(), options, error), c.asked)
+        << c.line.back();
   }
 }
 
@@ -115,19 +141,19 @@ TEST(HackOptions, TheLongestDelayIsTenSeconds) {
   HackOptions options;
   std::string error;
   ASSERT_TRUE(Parse({"--delay", "10000000"}, options, error)) << error;
-  EXPECT_EQ(options.delayMicroseconds, kMaxDelayMicroseconds);
+  EXPECT_EQ(options.DelayMicroseconds, kMaxDelayMicroseconds);
 }
 
 TEST(HackOptions, WhichWindowItDrawsInto) {
   HackOptions own, root, given, both;
-  root.root = true;
-  given.windowId = 0x1234;
-  both.root = true;
-  both.windowId = 0x1234;
+  root.Root = true;
+  given.WindowId = 0x1234;
+  both.Root = true;
+  both.WindowId = 0x1234;
   struct Case {
     const HackOptions& options;
     const char* environment;  // XSCREENSAVER_WINDOW
-    WindowChoice::Kind kind;
+    WindowChoice::WindowKind kind;
     unsigned long id;
   } cases[] = {
       {own, nullptr, WindowChoice::kOwnWindow, 0},
@@ -142,9 +168,9 @@ TEST(HackOptions, WhichWindowItDrawsInto) {
     std::string error;
     const std::optional<WindowChoice> choice = ChooseWindow(c.options, c.environment, error);
     ASSERT_TRUE(choice) << error;
-    EXPECT_EQ(choice->kind, c.kind) << (c.environment ? c.environment : "unset");
+    EXPECT_EQ(choice->Kind, c.kind) << (c.environment ? c.environment : "unset");
     if (c.kind == WindowChoice::kGivenWindow) {
-      EXPECT_EQ(choice->id, c.id);
+      EXPECT_EQ(choice->Id, c.id);
     }
   }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "tests/x11/x_session.h"
 
@@ -336,6 +337,100 @@ TEST_F(HackOnX, WindowsItCannotUseEndItWithOneLineAndCodeOne) {
   }
 }
 
+TEST_F(HackOnX, AnInputOnlyWindowIsNamedAndEndsItWithCodeOne) {
+  XSetWindowAttributes attributes{};
+  const Window window = XCreateWindow(screen_.display(), screen_.root(), 0, 0, 320, 240, 0, 0, InputOnly,
+                                      CopyFromParent, 0, &attributes);
+  XMapWindow(screen_.display(), window);
+  XSync(screen_.display(), False);
+  const std::string expected =
+      "ombrel: window " + Hex(window) + " is an InputOnly window, which cannot be drawn into\n";
+  for (const std::string& line : {"--window-id " + Hex(window), std::string("--root")}) {
+    std::string output;
+    EXPECT_EQ(RunToEnd(Ombrel(line + " --frames 1"), 10s, &output,
+                       {screen_.Variable(), "XSCREENSAVER_WINDOW=" + std::to_string(window)}),
+              1)
+        << line;
+    EXPECT_EQ(output, expected) << line;
+  }
+}
+
+// The CPU time that `pid` has used so far, in clock ticks; -1 when it cannot
+// be read.
+long CpuTicks(pid_t pid) {
+  const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  const size_t name = stat.rfind(')');
+  if (name == std::string::npos) return -1;
+  // After the name: state and eleven more fields, then user and system time.
+  std::istringstream fields(stat.substr(name + 2));
+  std::string field;
+  for (int i = 0; i < 11 && fields >> field;) ++i;
+  long user = 0, system = 0;
+  return fields >> user >> system ? user + system : -1;
+}
+
+TEST_F(HackOnX, SigtermEndsItWithinASecondWhileTheXServerDoesNotAnswer) {
+  auto ombrel = Start("--delay 0");
+  const Window window = WaitOwnWindow();
+  ASSERT_NE(window, 0u) << ombrel->Output();
+  ASSERT_TRUE(WaitLit(window));
+
+  // Stopped; whatever happens below, it goes on again before the test ends.
+  struct Resume {
+    pid_t server;
+    ~Resume() { kill(server, SIGCONT); }
+  } resume{screen_.pid()};
+  kill(screen_.pid(), SIGSTOP);
+  // Drawing as fast as it can, the program uses CPU time until it waits for
+  // the stopped server.
+  long before = CpuTicks(ombrel->pid());
+  bool waiting = false;
+  for (const TestClock::time_point end = TestClock::now() + 10s; !waiting && TestClock::now() < end;) {
+    std::this_thread::sleep_for(250ms);
+    const long now = CpuTicks(ombrel->pid());
+    waiting = now == before && now >= 0;
+    before = now;
+  }
+  ASSERT_TRUE(waiting) << "ombrel never waited for the stopped X server";
+
+  const TestClock::time_point asked = TestClock::now();
+  kill(ombrel->pid(), SIGTERM);
+  EXPECT_EQ(ombrel->WaitExit(5s), 0) << ombrel->Output();
+  EXPECT_LT(TestClock::now() - asked, 1s);
+  EXPECT_EQ(ombrel->Output(), "");
+}
+
+TEST_F(HackOnX, ASignalBeforeTheFirstFrameEndsItWithZero) {
+  // Sent while the program starts: held back by a blocked mask that it
+  // inherits, so that it arrives the moment the program can take it.
+  for (const int signal : {SIGTERM, SIGINT}) {
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, signal);
+    Process ombrel(Ombrel(""), {screen_.Variable()}, &blocked);
+    kill(ombrel.pid(), signal);
+    EXPECT_EQ(ombrel.WaitExit(10s), 0) << signal << ": " << ombrel.Output();
+    EXPECT_EQ(ombrel.Output(), "");
+  }
+  // Sent the moment its window exists, while the first frame is being made.
+  auto ombrel = Start("--particles 2050");
+  ASSERT_TRUE(WaitFor([&] { return screen_.FindWindow("Ombrel") != 0 || ombrel->Ended(); }, 10s));
+  kill(ombrel->pid(), SIGTERM);
+  EXPECT_EQ(ombrel->WaitExit(5s), 0) << ombrel->Output();
+  EXPECT_EQ(ombrel->Output(), "");
+}
+
+TEST_F(HackOnX, ALostXServerEndsItWithOneLineAndCodeOne) {
+  auto ombrel = Start("");
+  const Window window = WaitOwnWindow();
+  ASSERT_NE(window, 0u) << ombrel->Output();
+  ASSERT_TRUE(WaitLit(window));
+  screen_.Disconnect();
+  kill(screen_.pid(), SIGKILL);
+  EXPECT_EQ(ombrel->WaitExit(10s), 1);
+  EXPECT_EQ(ombrel->Output(), "ombrel: lost the connection to the X server '" + screen_.name() + "'\n");
+}
+
 // The program's XGetGeometry (x11/geometry_guard.cpp, linked into this test
 // too) answers a 1 x 1 drawable for a window that is gone, where libX11's
 // leaves the size unset for Mesa's rasteriser to allocate by.
@@ -367,6 +462,24 @@ TEST(HackWithoutX, NoDisplayEndsItWithOneLineAndCodeOne) {
   std::string output;
   EXPECT_EQ(RunToEnd(Ombrel("--frames 1"), 10s, &output, {"DISPLAY=:nothing"}), 1);
   EXPECT_EQ(output, "ombrel: cannot open display ':nothing'\n");
+
+  std::vector<std::string> unset = Ombrel("--frames 1");
+  unset.insert(unset.begin(), {"env", "-u", "DISPLAY"});
+  EXPECT_EQ(RunToEnd(unset, 10s, &output), 1);
+  EXPECT_EQ(output, "ombrel: no X display to draw on: DISPLAY is not set\n");
+}
+
+TEST(HackWithoutGlx, AServerWithoutGlxIsNamedAndEndsItWithCodeOne) {
+  VirtualDisplay screen(320, 240, {"-extension", "GLX"});
+  ASSERT_NE(screen.display(), nullptr) << "Xvfb did not start";
+  const std::string expected =
+      "ombrel: the X server of display '" + screen.name() + "' has no GLX extension, which OpenGL needs\n";
+  for (const std::string& line : {std::string(""), std::string("--root"),
+                                  "--window-id " + Hex(screen.MakeWindow(0, 0, 100, 100))}) {
+    std::string output;
+    EXPECT_EQ(RunToEnd(Ombrel(line + " --frames 1"), 10s, &output, {screen.Variable()}), 1) << line;
+    EXPECT_EQ(output, expected) << line;
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,11 +47,18 @@ inline std::string ReadFile(const std::string& path) {
 // killed, and its exit collected, when the object goes unless it has ended.
 class Process {
  public:
-  // Starts argv[0] (searched in PATH) with `environment` added to the test's.
-  Process(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {}) {
+  // Starts argv[0] (searched in PATH) with `environment` added to the test's
+  // and, where given, the signals of `blocked` blocked as it starts.
+  Process(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {},
+          const sigset_t* blocked = nullptr) {
     output_ = ::testing::TempDir() + "x11_test_output_" + std::to_string(getpid()) + "_" +
               std::to_string(counter_++) + ".txt";
+    // The child starts with the mask, so that a signal sent to it at once is
+    // held back; the test's own mask is restored after the fork.
+    sigset_t previous;
+    if (blocked != nullptr) pthread_sigmask(SIG_SETMASK, blocked, &previous);
     pid_ = fork();
+    if (blocked != nullptr && pid_ != 0) pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (pid_ == 0) {
       const int out = open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, STDOUT_FILENO);
@@ -143,11 +151,11 @@ struct Image {
 };
 
 // A virtual X server of its own (Xvfb with one 24-bit screen, open to every
-// local user so that a test may run a client as another user) and the test's
-// connection to it.
+// local user so that a test may run a client as another user, with `options`
+// added to its command line) and the test's connection to it.
 class VirtualDisplay {
  public:
-  VirtualDisplay(int width, int height) {
+  VirtualDisplay(int width, int height, const std::vector<std::string>& options = {}) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) return;
     pid_ = fork();
@@ -158,8 +166,12 @@ class VirtualDisplay {
       dup2(null, STDERR_FILENO);
       const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
       const std::string fd = std::to_string(pipeFds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-             "-ac", static_cast<char*>(nullptr));
+      std::vector<std::string> argv = {"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-ac"};
+      argv.insert(argv.end(), options.begin(), options.end());
+      std::vector<char*> args;
+      for (std::string& a : argv) args.push_back(a.data());
+      args.push_back(nullptr);
+      execvp(args[0], args.data());
       _exit(127);
     }
     close(pipeFds[1]);
@@ -188,6 +200,15 @@ class VirtualDisplay {
 
   Display* display() const { return display_; }
   Window root() const { return DefaultRootWindow(display_); }
+  // The Xvfb process, for a test that stops or kills the server.
+  pid_t pid() const { return pid_; }
+
+  // Closes the test's own connection, before a test takes the server away:
+  // Xlib ends a process whose connection breaks.
+  void Disconnect() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+    display_ = nullptr;
+  }
   // "DISPLAY=:N", for the programs that the test starts.
   std::string Variable() const { return "DISPLAY=" + name_; }
   const std::string& name() const { return name_; }

@@ -1,4 +1,4 @@
-#include "tools/offscreen_context.h"
+#include "headless/offscreen_context.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -16,7 +16,20 @@ OffscreenContext::~OffscreenContext() {
   eglTerminate(display_);
 }
 
-bool OffscreenContext::Create(int width, int height, std::string& error) {
+namespace {
+
+// Both kinds of context are reached through EGL's look-up, so that this file
+// needs neither the desktop OpenGL library nor the OpenGL ES one: a program
+// that draws through the GL 1.1 layer defines the gl* names itself.
+template <typename Function>
+Function GlFunction(const char* name) {
+  return reinterpret_cast<Function>(eglGetProcAddress(name));
+}
+
+}  // namespace
+
+bool OffscreenContext::Create(int width, int height, std::string& error, OffscreenApi api) {
+  const bool es = api == OffscreenApi::kOpenGLES3;
   auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
       eglGetProcAddress("eglGetPlatformDisplayEXT"));
   if (getPlatformDisplay == nullptr) {
@@ -32,7 +45,8 @@ bool OffscreenContext::Create(int width, int height, std::string& error) {
 
   const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8,
                                      EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16,
-                                     EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+                                     EGL_RENDERABLE_TYPE, es ? EGL_OPENGL_ES3_BIT : EGL_OPENGL_BIT,
+                                     EGL_NONE};
   // The sizes asked for are minimums, and EGL lists deeper colour first (10
   // bits a channel on Mesa). Blending rounds to the buffer's depth, so the
   // first configuration of exactly 8 bits a channel is taken: the pictures
@@ -49,21 +63,25 @@ bool OffscreenContext::Create(int width, int height, std::string& error) {
     if (red == 8 && green == 8 && blue == 8) config = configs[i];
   }
   if (config == nullptr) {
-    error = "no EGL configuration with an 8-bit RGB pbuffer for desktop OpenGL";
+    error = std::string("no EGL configuration with an 8-bit RGB pbuffer for ") +
+            (es ? "OpenGL ES 3" : "desktop OpenGL");
     return false;
   }
-  if (!eglBindAPI(EGL_OPENGL_API)) {
-    error = "EGL cannot bind desktop OpenGL";
+  if (!eglBindAPI(es ? EGL_OPENGL_ES_API : EGL_OPENGL_API)) {
+    error = es ? "EGL cannot bind OpenGL ES" : "EGL cannot bind desktop OpenGL";
     return false;
   }
-  const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                      EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-  context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT, contextAttributes);
+  const EGLint compatibilityAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                            EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+  const EGLint es3Attributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 0, EGL_NONE};
+  context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT,
+                              es ? es3Attributes : compatibilityAttributes);
   const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
   surface_ = eglCreatePbufferSurface(display_, config, surfaceAttributes);
   if (context_ == EGL_NO_CONTEXT || surface_ == EGL_NO_SURFACE ||
       !eglMakeCurrent(display_, surface_, surface_, context_)) {
-    error = "cannot create and activate a compatibility context on a pbuffer";
+    error = es ? "cannot create and activate an OpenGL ES 3.0 context on a pbuffer"
+               : "cannot create and activate a compatibility context on a pbuffer";
     return false;
   }
   width_ = width;
@@ -72,14 +90,20 @@ bool OffscreenContext::Create(int width, int height, std::string& error) {
 }
 
 std::vector<std::uint8_t> OffscreenContext::ReadRgb() const {
-  const size_t stride = static_cast<size_t>(width_) * 3;
-  std::vector<std::uint8_t> bottomUp(stride * height_), topDown(stride * height_);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-  for (int row = 0; row < height_; ++row)
-    std::copy_n(&bottomUp[stride * (height_ - 1 - row)], stride, &topDown[stride * row]);
+  // RGBA is the one format that OpenGL ES always reads.
+  using ReadPixels = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
+  std::vector<std::uint8_t> rgba(static_cast<size_t>(width_) * height_ * 4);
+  GlFunction<ReadPixels>("glReadPixels")(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  std::vector<std::uint8_t> topDown(static_cast<size_t>(width_) * height_ * 3);
+  for (int row = 0; row < height_; ++row) {
+    const std::uint8_t* in = &rgba[static_cast<size_t>(width_) * 4 * (height_ - 1 - row)];
+    std::uint8_t* out = &topDown[static_cast<size_t>(width_) * 3 * row];
+    for (int column = 0; column < width_; ++column, in += 4, out += 3) std::copy_n(in, 3, out);
+  }
   return topDown;
 }
+
+void OffscreenContext::Finish() const { GlFunction<void (*)()>("glFinish")(); }
 
 bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb,
               std::string& error) {

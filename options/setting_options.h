@@ -1,0 +1,62 @@
+// The five scene settings by name and value, as every front end writes them:
+// the command line's options (--particles 2050) and the same names and values
+// elsewhere (particles=2050).
+//
+//   container      cube or sphere
+//   decay          0 growth, 1 decay
+//   regeneration   0 off, 1 on
+//   permeability   strikes a cell takes before it lets particles through
+//   particles      particles in play
+//
+// Values are read as the Windows saver reads its stored settings, which are
+// whole numbers from 0 to 4294967295: decay and regeneration take every
+// number but 0 as 1; permeability and particles are taken as they are, so
+// permeability 0 lets particles through every cell and a particle count above
+// the 2100 that exist moves all 2100. Larger numbers count as 4294967295, the
+// largest a stored setting holds. Text that is no whole number of 0 or more
+// (a word, NaN, an infinity, a number too large for a double, a negative
+// number, a fraction) is malformed.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "sim/scene_parameters.h"
+
+// The largest number a stored setting holds (an unsigned 32-bit value).
+constexpr double kLargestStoredNumber = 4294967295.0;
+
+// A whole number of 0 or more written in decimal, with an optional fraction
+// and exponent as long as the value is whole ("250", "250.0", "1e3"); exact
+// up to 2^53. Nothing for anything else: an empty text, a sign, spaces,
+// "inf", "nan", hexadecimal, a fraction, or a value too large for a double.
+std::optional<double> ParseWholeNumber(const std::string& text);
+
+// Whether `name` is one of the five settings.
+bool IsSettingName(const std::string& name);
+
+enum class SettingStatus { kSet, kUnknownName, kMalformedValue };
+
+// Reads `value` as the setting called `name` (one of the five above, without
+// dashes) and writes it into `settings`. kUnknownName for another name and
+// kMalformedValue for a value the setting cannot take leave `settings` as it
+// was; for kMalformedValue `error` says what the setting expects and quotes
+// the value ("expects cube or sphere, not 'cone'"), for the caller to put
+// after the name as it was written.
+SettingStatus ParseSetting(const std::string& name, const std::string& value, SaverSettingsRecord& settings,
+                           std::string& error);
+
+// The five settings for a program's --help: one option a line or two, with
+// their defaults and real limits.
+std::string SettingsHelp();
+
+// The project's version, "1.0.0".
+const char* OmbrelVersion();
+
+// Prints "program: message" as one line on stderr, whatever the message
+// quotes from its input: control characters are written as escapes (\n, \t,
+// \xNN), so a newline in an argument cannot split the message.
+void ReportError(const char* program, const std::string& message);
+
+// The same for a bad argument, ending with "(see program --help)".
+void ReportArgumentError(const char* program, const std::string& message);
