@@ -4,11 +4,15 @@
 #   check_release.sh reproducible OUT
 #       builds the release twice, in two fresh folders under different paths
 #       and a few seconds apart, into OUT/a and OUT/b, and compares them byte
-#       for byte: the zip, the .deb and the ombrel.scr inside the zip.
+#       for byte: the zips, the .deb, the ombrel.scr inside the Windows zip
+#       and the page's files inside the web zip.
 #   check_release.sh files OUT VERSION OBJDUMP
 #       looks into OUT/a: the zip's three files, the .deb's files, fields and
 #       lintian's verdict; runs the packaged X11 program for a frame on Xvfb
 #       and the packaged ombrel-add-to-xscreensaver.
+#   check_release.sh web OUT NATIVE_BUILD
+#       serves the web zip's page from OUT/a and runs the browser tests on it
+#       (tests/web/page.test.mjs), its frames against NATIVE_BUILD's.
 #   check_release.sh wine OUT E2E_TESTS
 #       runs the zip's ombrel.scr from OUT/a full screen under Wine, through
 #       the end-to-end test program E2E_TESTS, on the display this runs on;
@@ -28,17 +32,22 @@ if [ "$mode" = reproducible ]; then
   TMPDIR=$out/tmp-a "$repo/scripts/package" "$out/a" >"$out/a.log" 2>&1 || { tail -20 "$out/a.log"; exit 1; }
   sleep 2
   TMPDIR=$out/tmp-b/elsewhere "$repo/scripts/package" "$out/b" >"$out/b.log" 2>&1 || { tail -20 "$out/b.log"; exit 1; }
-  for f in SHA256SUMS "$(cd "$out/a" && ls ./*.zip)" "$(cd "$out/a" && ls ./*.deb)"; do
+  for f in SHA256SUMS $(cd "$out/a" && ls ./*.zip ./*.deb); do
     if cmp -s "$out/a/$f" "$out/b/$f"; then pass "same $f: $(sha256sum <"$out/a/$f" | cut -c1-16)"
     else fail "$f differs between the two builds"; fi
   done
-  for side in a b; do (mkdir -p "$out/$side/unzipped" && cd "$out/$side/unzipped" && unzip -q -o ../*.zip); done
-  if cmp -s "$out/a/unzipped/ombrel.scr" "$out/b/unzipped/ombrel.scr"; then pass "same ombrel.scr"
-  else fail "ombrel.scr differs between the two builds"; fi
+  for side in a b; do
+    (mkdir -p "$out/$side/unzipped" && cd "$out/$side/unzipped" && unzip -q -o ../ombrel-*-windows.zip)
+    (mkdir -p "$out/$side/unzipped-web" && cd "$out/$side/unzipped-web" && unzip -q -o ../ombrel-*-web.zip)
+  done
+  for f in unzipped/ombrel.scr unzipped-web/ombrel.js unzipped-web/ombrel.wasm; do
+    if cmp -s "$out/a/$f" "$out/b/$f"; then pass "same $f"
+    else fail "$f differs between the two builds"; fi
+  done
   # No folder of either build may show in the programs.
   for side in a b; do
     dpkg-deb --fsys-tarfile "$out/$side"/*.deb | tar -xO ./usr/libexec/xscreensaver/ombrel >"$out/$side/ombrel"
-    for program in unzipped/ombrel.scr ombrel; do
+    for program in unzipped/ombrel.scr ombrel unzipped-web/ombrel.js unzipped-web/ombrel.wasm; do
       if grep -a -q -e "$out" -e "$repo" "$out/$side/$program"; then fail "a build path in $side's $program"
       else pass "no build path in $side's $program"; fi
     done
@@ -47,6 +56,12 @@ if [ "$mode" = reproducible ]; then
 fi
 
 dist=$out/a
+if [ "$mode" = web ]; then
+  # The page as released, served and run as the web tree's page is.
+  OMBREL_PAGE_DIR=$dist/unzipped-web OMBREL_NATIVE_BUILD=$3 node --test --test-reporter=spec \
+    "$repo/tests/web/page.test.mjs"
+  exit
+fi
 if [ "$mode" = wine ]; then
   # The stripped saver from the zip, started as Windows starts it.
   # Wine shows the Unix file system as drive Z:.
@@ -61,16 +76,25 @@ if [ "$mode" = wine ]; then
   exit $((failures > 0))
 fi
 
-[ "$mode" = files ] || { echo "usage: check_release.sh reproducible|files|wine OUT [VERSION OBJDUMP | E2E_TESTS]" >&2; exit 2; }
+[ "$mode" = files ] || {
+  echo "usage: check_release.sh reproducible|files|web|wine OUT [VERSION OBJDUMP | NATIVE_BUILD | E2E_TESTS]" >&2
+  exit 2
+}
 version=$3 objdump=$4
 zip=$(ls "$dist"/ombrel-*-windows.zip) deb=$(ls "$dist"/ombrel_*_amd64.deb)
 [ "$(basename "$zip")" = "ombrel-$version-windows.zip" ] && pass "zip named for version $version" || fail "zip name $zip"
 [ "$(basename "$deb")" = "ombrel_${version}_amd64.deb" ] && pass "deb named for version $version" || fail "deb name $deb"
+web_zip=$(ls "$dist"/ombrel-*-web.zip)
+[ "$(basename "$web_zip")" = "ombrel-$version-web.zip" ] && pass "web zip named for version $version" ||
+  fail "web zip name $web_zip"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) && pass "SHA256SUMS holds" || fail "SHA256SUMS does not match"
 
 # The zip: exactly the saver, its licence and its instructions.
 listing=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
 [ "$listing" = "LICENSE.txt README.txt ombrel.scr " ] && pass "zip holds $listing" || fail "zip holds $listing"
+web_listing=$(unzip -Z1 "$web_zip" | sort | tr '\n' ' ')
+[ "$web_listing" = "LICENSE.txt index.html ombrel.js ombrel.wasm " ] && pass "web zip holds $web_listing" ||
+  fail "web zip holds $web_listing"
 scr=$dist/unzipped/ombrel.scr
 size=$(stat -c %s "$scr")
 [ "$size" -lt 100000 ] && pass "ombrel.scr is $size bytes, stripped" || fail "ombrel.scr is $size bytes"
