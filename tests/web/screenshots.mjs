@@ -1,20 +1,35 @@
-// Screenshots of the page in headless Chromium, for scripts/run web on a
-// machine without a display:
+// Screenshots of the page in headless Chromium:
 //
 //   node tests/web/screenshots.mjs URL DIR
-//
-// opens URL at 1024 x 768 and writes DIR/web-1.png to web-3.png, one each
-// time the page has drawn another 120 frames (about two seconds).
+//       opens URL at 1024 x 768 and writes DIR/web-1.png to web-3.png, one
+//       each time the page has drawn another 120 frames (about two seconds)
+//       (scripts/run web, on a machine without a display);
+//   node tests/web/screenshots.mjs --picture URL FILE
+//       opens URL (which ends with frames=F) at 800 x 600, waits for its last
+//       frame and writes FILE with the settings panel shown (the README's
+//       picture, scripts/readme-pictures).
 import path from 'node:path';
 import { launchBrowser, openPage, waitForFrames } from './browser.mjs';
 
-const [url, dir] = process.argv.slice(2);
+const picture = process.argv[2] === '--picture';
+const [url, target] = process.argv.slice(picture ? 3 : 2);
 const browser = await launchBrowser();
 try {
-  const { page, log } = await openPage(browser.context, url);
-  for (let shot = 1; shot <= 3; ++shot) {
-    await waitForFrames(page, shot * 120, 60000);
-    await page.screenshot({ path: path.join(dir, `web-${shot}.png`) });
+  const { page, log } = await openPage(browser.context);
+  if (picture) {
+    await page.setViewportSize({ width: 800, height: 600 });
+    await page.goto(url);
+    const frames = Number(new URL(url).searchParams.get('frames'));
+    await waitForFrames(page, frames, 120000);
+    await page.mouse.move(400, 300);  // the panel shows while the pointer moves
+    await page.waitForFunction(() => getComputedStyle(panel).opacity === '1', null, { timeout: 5000 });
+    await page.screenshot({ path: target });
+  } else {
+    await page.goto(url);
+    for (let shot = 1; shot <= 3; ++shot) {
+      await waitForFrames(page, shot * 120, 60000);
+      await page.screenshot({ path: path.join(target, `web-${shot}.png`) });
+    }
   }
   for (const line of log.messages) console.log(`page: ${line}`);
 } finally {
