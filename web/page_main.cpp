@@ -97,6 +97,7 @@ bool PageHidden() {
 }
 
 EM_BOOL OnAnimationFrame(double nowMs, void*) {
+  if (Page.options.frames && Page.drawn >= *Page.options.frames) Page.finished = true;
   if (Page.finished || PageHidden()) {
     Page.looping = false;
     return EM_FALSE;
@@ -107,11 +108,6 @@ EM_BOOL OnAnimationFrame(double nowMs, void*) {
   RenderFrame();
   ++Page.drawn;
   if (Page.options.showFps && Page.rate.FrameDone(nowMs)) ShowFrameRate(Page.rate.Text());
-  if (Page.options.frames && Page.drawn >= *Page.options.frames) {
-    Page.finished = true;
-    Page.looping = false;
-    return EM_FALSE;
-  }
   return EM_TRUE;
 }
 

@@ -42,8 +42,9 @@ export async function serveFolder(dir) {
 }
 
 // Chromium with a fresh profile folder, removed again by close(). `extraArgs`
-// go after the standard ones.
-export async function launchBrowser(extraArgs = []) {
+// go after the standard ones; `contextOptions` to Playwright's context (a
+// device pixel ratio, say).
+export async function launchBrowser(extraArgs = [], contextOptions = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'ombrel-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: chromiumPath,
@@ -52,6 +53,7 @@ export async function launchBrowser(extraArgs = []) {
     args: ['--no-sandbox', '--headless', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
       '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run',
       '--disable-quic', ...extraArgs],
+    ...contextOptions,
   });
   return {
     context,

@@ -12,7 +12,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { launchBrowser, openPage, screenshotPixels, serveFolder, waitForFrames } from './browser.mjs';
+import { launchBrowser, openPage, serveFolder, waitForFrames } from './browser.mjs';
 import { canvasPixels, compareFrames, kEdgeShare, litBox, litPixels, nativeFrame, withinTolerance } from './frames.mjs';
 
 const pageDir = process.env.OMBREL_PAGE_DIR;
@@ -230,6 +230,24 @@ pageTest('a resize gives the canvas the new size and re-projects the scene', asy
     }
   } finally {
     await p.close();
+  }
+});
+
+pageTest('on a screen of pixel ratio 2 the canvas has two device pixels to each CSS pixel', async () => {
+  const dense = await launchBrowser([], { deviceScaleFactor: 2, viewport: { width: 640, height: 400 } });
+  const server = await serveFolder(pageDir);
+  try {
+    const { page } = await openPage(dense.context, server.url + '?container=sphere&particles=50&permeability=21');
+    await waitForFrames(page, 3);
+    assert.deepEqual(await page.evaluate(() => [devicePixelRatio, canvas.width, canvas.height,
+      canvas.clientWidth, canvas.clientHeight]), [2, 1280, 800, 640, 400]);
+    const shot = await canvasPixels(page);
+    assert.deepEqual([shot.width, shot.height], [1280, 800]);
+    const box = litBox(shot);
+    assert.ok(Math.abs(box.height / 800 - 0.694) < 0.03, `the sphere spans ${box.height} of 800 pixels`);
+  } finally {
+    await dense.close();
+    await server.close();
   }
 });
 
