@@ -34,15 +34,15 @@ constexpr double kStepMs = 1000.0 / 60;
 
 // The page's one state record.
 struct PageState {
-  PageOptions options;
-  bool started = false;    // the scene exists
-  bool looping = false;    // an animation-callback loop is running
-  bool finished = false;   // frames=F reached: no more frames, ever
-  int width = 0, height = 0;  // the drawing buffer's size
-  unsigned long long drawn = 0;
-  StepClock steps{kStepMs};
-  FrameRate rate;
-  std::string lastError;
+  PageOptions Options;
+  bool Started = false;    // the scene exists
+  bool Looping = false;    // an animation-callback loop is running
+  bool Finished = false;   // frames=F reached: no more frames, ever
+  int Width = 0, Height = 0;  // the drawing buffer's size
+  unsigned long long Drawn = 0;
+  StepClock Steps{kStepMs};
+  FrameRate Rate;
+  std::string LastError;
 };
 
 PageState Page;
@@ -65,9 +65,9 @@ void CanvasDevicePixels(int& width, int& height) {
 void FollowCanvasSize() {
   int width = 0, height = 0;
   CanvasDevicePixels(width, height);
-  if (width == Page.width && height == Page.height) return;
-  Page.width = width;
-  Page.height = height;
+  if (width == Page.Width && height == Page.Height) return;
+  Page.Width = width;
+  Page.Height = height;
   emscripten_set_canvas_element_size(kCanvas, width, height);
   SetProjection(width, height);
 }
@@ -78,8 +78,8 @@ void FollowCanvasSize() {
 // for the same settings (the paced page shows frame i at about i / 60 s, so
 // this is also the second it is shown in, while the page keeps up).
 std::uint32_t FrameSecond() {
-  if (!Page.options.clock) return static_cast<std::uint32_t>(std::time(nullptr));
-  return static_cast<std::uint32_t>(*Page.options.clock + Page.drawn / 60);
+  if (!Page.Options.Clock) return static_cast<std::uint32_t>(std::time(nullptr));
+  return static_cast<std::uint32_t>(*Page.Options.Clock + Page.Drawn / 60);
 }
 
 void Refresh() {
@@ -97,26 +97,26 @@ bool PageHidden() {
 }
 
 EM_BOOL OnAnimationFrame(double nowMs, void*) {
-  if (Page.options.frames && Page.drawn >= *Page.options.frames) Page.finished = true;
-  if (Page.finished || PageHidden()) {
-    Page.looping = false;
+  if (Page.Options.Frames && Page.Drawn >= *Page.Options.Frames) Page.Finished = true;
+  if (Page.Finished || PageHidden()) {
+    Page.Looping = false;
     return EM_FALSE;
   }
-  if (!Page.steps.StepDue(nowMs)) return EM_TRUE;
+  if (!Page.Steps.StepDue(nowMs)) return EM_TRUE;
   FollowCanvasSize();
   Refresh();
   RenderFrame();
-  ++Page.drawn;
-  if (Page.options.showFps && Page.rate.FrameDone(nowMs)) ShowFrameRate(Page.rate.Text());
+  ++Page.Drawn;
+  if (Page.Options.ShowFps && Page.Rate.FrameDone(nowMs)) ShowFrameRate(Page.Rate.Text());
   return EM_TRUE;
 }
 
 void StartLoop() {
-  if (Page.looping || Page.finished) return;
+  if (Page.Looping || Page.Finished) return;
   if (PageHidden()) return;
-  Page.looping = true;
-  Page.steps.Restart();
-  Page.rate.Restart();
+  Page.Looping = true;
+  Page.Steps.Restart();
+  Page.Rate.Restart();
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
 }
 
@@ -134,38 +134,38 @@ extern "C" {
 // Applies one parameter (see web/page_options.h); while the scene runs,
 // settings act from its next frame on. Returns "" when applied, else why not.
 EMSCRIPTEN_KEEPALIVE const char* OmbrelApply(const char* name, const char* value) {
-  Page.lastError.clear();
-  const PageParameterStatus status = ApplyPageParameter(name, value, Page.options, Page.lastError);
-  if (status == PageParameterStatus::kApplied && Page.started) SaverSettings = Page.options.settings;
-  return Page.lastError.c_str();
+  Page.LastError.clear();
+  const PageParameterStatus status = ApplyPageParameter(name, value, Page.Options, Page.LastError);
+  if (status == PageParameterStatus::kApplied && Page.Started) SaverSettings = Page.Options.Settings;
+  return Page.LastError.c_str();
 }
 
 // The five settings in force, as parameters ("container=cube&decay=1&...").
 EMSCRIPTEN_KEEPALIVE const char* OmbrelSettings() {
   static std::string query;
-  query = SettingsQuery(Page.options.settings);
+  query = SettingsQuery(Page.Options.Settings);
   return query.c_str();
 }
 
 // Whether the page asked for the frame rate to be shown.
-EMSCRIPTEN_KEEPALIVE int OmbrelShowsFps() { return Page.options.showFps ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int OmbrelShowsFps() { return Page.Options.ShowFps ? 1 : 0; }
 
 // Frames drawn so far.
-EMSCRIPTEN_KEEPALIVE double OmbrelFramesDrawn() { return static_cast<double>(Page.drawn); }
+EMSCRIPTEN_KEEPALIVE double OmbrelFramesDrawn() { return static_cast<double>(Page.Drawn); }
 
 // Makes the WebGL 2 context and the scene and starts drawing. Returns "" or
 // what went wrong (no WebGL 2), for the page to show.
 EMSCRIPTEN_KEEPALIVE const char* OmbrelStart() {
-  if (Page.started) return "";
-  Page.lastError.clear();
-  if (!CreatePageGlContext(kCanvas, Page.lastError)) return Page.lastError.c_str();
-  if (Page.options.bench) Page.steps = StepClock(0);
-  SaverSettings = Page.options.settings;
-  CanvasDevicePixels(Page.width, Page.height);
-  emscripten_set_canvas_element_size(kCanvas, Page.width, Page.height);
+  if (Page.Started) return "";
+  Page.LastError.clear();
+  if (!CreatePageGlContext(kCanvas, Page.LastError)) return Page.LastError.c_str();
+  if (Page.Options.Bench) Page.Steps = StepClock(0);
+  SaverSettings = Page.Options.Settings;
+  CanvasDevicePixels(Page.Width, Page.Height);
+  emscripten_set_canvas_element_size(kCanvas, Page.Width, Page.Height);
   Refresh();
-  StartScene(Page.width, Page.height);
-  Page.started = true;
+  StartScene(Page.Width, Page.Height);
+  Page.Started = true;
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);
   StartLoop();
   return "";

@@ -32,19 +32,19 @@ PageParameterStatus ApplyPageParameter(const std::string& name, const std::strin
   };
   if (IsSettingName(name)) {
     std::string expects;
-    if (ParseSetting(name, value, options.settings, expects) == SettingStatus::kSet)
+    if (ParseSetting(name, value, options.Settings, expects) == SettingStatus::kSet)
       return PageParameterStatus::kApplied;
     error = name + " " + expects;
     return PageParameterStatus::kMalformedValue;
   }
   if (name == "fps") {
-    if (!ParseSwitch(value, options.showFps)) return malformed("0 or 1");
+    if (!ParseSwitch(value, options.ShowFps)) return malformed("0 or 1");
   } else if (name == "bench") {
-    if (!ParseSwitch(value, options.bench)) return malformed("0 or 1");
+    if (!ParseSwitch(value, options.Bench)) return malformed("0 or 1");
   } else if (name == "clock" || name == "frames") {
     std::uint32_t number = 0;
     if (!ParseSecondsOrCount(value, number)) return malformed("a whole number from 0 to 4294967295");
-    (name == "clock" ? options.clock : options.frames) = number;
+    (name == "clock" ? options.Clock : options.Frames) = number;
   } else {
     error = "unknown parameter '" + name + "'";
     return PageParameterStatus::kUnknownName;

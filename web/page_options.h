@@ -22,11 +22,11 @@
 #include "sim/scene_parameters.h"
 
 struct PageOptions {
-  SaverSettingsRecord settings = kDefaultSettings;
-  bool showFps = false;
-  bool bench = false;
-  std::optional<std::uint32_t> clock;
-  std::optional<std::uint32_t> frames;
+  SaverSettingsRecord Settings = kDefaultSettings;
+  bool ShowFps = false;
+  bool Bench = false;
+  std::optional<std::uint32_t> Clock;
+  std::optional<std::uint32_t> Frames;
 };
 
 enum class PageParameterStatus { kApplied, kUnknownName, kMalformedValue };

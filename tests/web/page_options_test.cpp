@@ -11,12 +11,12 @@ PageParameterStatus Apply(PageOptions& options, const char* name, const char* va
 
 TEST(PageOptions, StartFromTheWindowsSaversDefaults) {
   const PageOptions options;
-  EXPECT_EQ(options.settings.ObjectType, kCubeObject);
-  EXPECT_EQ(options.settings.Decay, 1);
-  EXPECT_EQ(options.settings.Regeneration, 1);
-  EXPECT_EQ(options.settings.Permeability, 10.0f);
-  EXPECT_EQ(options.settings.SpawnPoints, 250.0f);
-  EXPECT_FALSE(options.showFps || options.bench || options.clock || options.frames);
+  EXPECT_EQ(options.Settings.ObjectType, kCubeObject);
+  EXPECT_EQ(options.Settings.Decay, 1);
+  EXPECT_EQ(options.Settings.Regeneration, 1);
+  EXPECT_EQ(options.Settings.Permeability, 10.0f);
+  EXPECT_EQ(options.Settings.SpawnPoints, 250.0f);
+  EXPECT_FALSE(options.ShowFps || options.Bench || options.Clock || options.Frames);
 }
 
 // The settings take the command line's names and values.
@@ -27,11 +27,11 @@ TEST(PageOptions, SettingsByTheCommandLinesNames) {
   EXPECT_EQ(Apply(options, "regeneration", "0"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "permeability", "3"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "particles", "2050"), PageParameterStatus::kApplied);
-  EXPECT_EQ(options.settings.ObjectType, kSphereObject);
-  EXPECT_EQ(options.settings.Decay, 0);
-  EXPECT_EQ(options.settings.Regeneration, 0);
-  EXPECT_EQ(options.settings.Permeability, 3.0f);
-  EXPECT_EQ(options.settings.SpawnPoints, 2050.0f);
+  EXPECT_EQ(options.Settings.ObjectType, kSphereObject);
+  EXPECT_EQ(options.Settings.Decay, 0);
+  EXPECT_EQ(options.Settings.Regeneration, 0);
+  EXPECT_EQ(options.Settings.Permeability, 3.0f);
+  EXPECT_EQ(options.Settings.SpawnPoints, 2050.0f);
 }
 
 // Numbers out of the dialog's range are read as the Windows saver reads
@@ -41,13 +41,13 @@ TEST(PageOptions, OutOfRangeNumbersAsTheSaverReadsStoredSettings) {
   PageOptions options;
   EXPECT_EQ(Apply(options, "decay", "0"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "decay", "7"), PageParameterStatus::kApplied);
-  EXPECT_EQ(options.settings.Decay, 1);
+  EXPECT_EQ(options.Settings.Decay, 1);
   EXPECT_EQ(Apply(options, "particles", "99999"), PageParameterStatus::kApplied);
-  EXPECT_EQ(options.settings.SpawnPoints, 99999.0f);
+  EXPECT_EQ(options.Settings.SpawnPoints, 99999.0f);
   EXPECT_EQ(Apply(options, "permeability", "0"), PageParameterStatus::kApplied);
-  EXPECT_EQ(options.settings.Permeability, 0.0f);
+  EXPECT_EQ(options.Settings.Permeability, 0.0f);
   EXPECT_EQ(Apply(options, "permeability", "1e20"), PageParameterStatus::kApplied);
-  EXPECT_EQ(options.settings.Permeability, 4294967296.0f);
+  EXPECT_EQ(options.Settings.Permeability, 4294967296.0f);
 }
 
 TEST(PageOptions, PagesOwnParameters) {
@@ -56,12 +56,12 @@ TEST(PageOptions, PagesOwnParameters) {
   EXPECT_EQ(Apply(options, "bench", "1"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "clock", "4294967295"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "frames", "0"), PageParameterStatus::kApplied);
-  EXPECT_TRUE(options.showFps);
-  EXPECT_TRUE(options.bench);
-  EXPECT_EQ(options.clock, 4294967295u);
-  EXPECT_EQ(options.frames, 0u);
+  EXPECT_TRUE(options.ShowFps);
+  EXPECT_TRUE(options.Bench);
+  EXPECT_EQ(options.Clock, 4294967295u);
+  EXPECT_EQ(options.Frames, 0u);
   EXPECT_EQ(Apply(options, "fps", "0"), PageParameterStatus::kApplied);
-  EXPECT_FALSE(options.showFps);
+  EXPECT_FALSE(options.ShowFps);
 }
 
 // A bad parameter changes nothing and says what it was.
@@ -92,16 +92,16 @@ TEST(PageOptions, UnknownAndMalformedParametersLeaveTheOptionsAsTheyWere) {
   };
   for (const Case& c : cases) {
     PageOptions options;
-    options.settings.SpawnPoints = 700;
+    options.Settings.SpawnPoints = 700;
     std::string error;
     EXPECT_EQ(ApplyPageParameter(c.name, c.value, options, error), c.status) << c.name << "=" << c.value;
     EXPECT_NE(error.find(c.status == PageParameterStatus::kUnknownName ? std::string("'") + c.name + "'"
                                                                        : std::string(c.name)),
               std::string::npos)
         << error;
-    EXPECT_EQ(options.settings.SpawnPoints, 700.0f);
-    EXPECT_EQ(options.settings.ObjectType, kCubeObject);
-    EXPECT_FALSE(options.showFps || options.bench || options.clock || options.frames);
+    EXPECT_EQ(options.Settings.SpawnPoints, 700.0f);
+    EXPECT_EQ(options.Settings.ObjectType, kCubeObject);
+    EXPECT_FALSE(options.ShowFps || options.Bench || options.Clock || options.Frames);
   }
 }
 
@@ -112,7 +112,7 @@ TEST(PageOptions, SettingsQueryReadsBackToTheSameRecord) {
   for (const SaverSettingsRecord& record : records) {
     const std::string query = SettingsQuery(record);
     PageOptions options;
-    options.settings = {kSphereObject, 0, 1, 99.0f, 99.0f, 0};
+    options.Settings = {kSphereObject, 0, 1, 99.0f, 99.0f, 0};
     size_t start = 0;
     while (start < query.size()) {
       const size_t end = std::min(query.find('&', start), query.size());
@@ -123,11 +123,11 @@ TEST(PageOptions, SettingsQueryReadsBackToTheSameRecord) {
           << pair;
       start = end + 1;
     }
-    EXPECT_EQ(options.settings.ObjectType, record.ObjectType) << query;
-    EXPECT_EQ(options.settings.Decay, record.Decay) << query;
-    EXPECT_EQ(options.settings.Regeneration, record.Regeneration) << query;
-    EXPECT_EQ(options.settings.Permeability, record.Permeability) << query;
-    EXPECT_EQ(options.settings.SpawnPoints, record.SpawnPoints) << query;
+    EXPECT_EQ(options.Settings.ObjectType, record.ObjectType) << query;
+    EXPECT_EQ(options.Settings.Decay, record.Decay) << query;
+    EXPECT_EQ(options.Settings.Regeneration, record.Regeneration) << query;
+    EXPECT_EQ(options.Settings.Permeability, record.Permeability) << query;
+    EXPECT_EQ(options.Settings.SpawnPoints, record.SpawnPoints) << query;
   }
   EXPECT_EQ(SettingsQuery(kDefaultSettings), "container=cube&decay=1&regeneration=1&permeability=10&particles=250");
 }
