@@ -140,7 +140,10 @@ else fail "the packaged ombrel: $(tail -3 "$out/run.log")"; fi
 if "$root/usr/bin/ombrel-add-to-xscreensaver" --help >"$out/add.log" 2>&1 && grep -q '^usage:' "$out/add.log"; then
   pass "the packaged ombrel-add-to-xscreensaver runs"
 else fail "the packaged ombrel-add-to-xscreensaver --help: $(tail -3 "$out/add.log")"; fi
-dpkg-deb --field "$deb" Description | grep -q '^   ombrel-add-to-xscreensaver$' &&
+# Read whole first: grep -q leaves at its first match, and under pipefail the
+# writer's broken pipe would read as a failure.
+description=$(dpkg-deb --field "$deb" Description)
+grep -q '^   ombrel-add-to-xscreensaver$' <<<"$description" &&
   pass "the description says to run ombrel-add-to-xscreensaver" || fail "the description lacks the step"
 xmllint --noout "$root/usr/share/xscreensaver/config/ombrel.xml" && pass "ombrel.xml is well-formed" || fail "ombrel.xml"
 daemon_dir=$(dirname "$(dpkg -L xscreensaver-data | awk '/\/config\/.*\.xml$/ && !found { print; found = 1 }')")
