@@ -119,8 +119,10 @@ TEST_F(ScreensaverDaemon, ActivateShowsTheSceneAndDeactivateEndsIt) {
       << "the scene in the middle of a black screen: " << lit << " lit pixels around " << x << ", " << y;
   EXPECT_EQ(OmbrelPid(), ombrel) << "the same ombrel still runs";
 
+  // The daemon ends its graphics helper, which ends ombrel; on a busy machine
+  // that takes it seconds.
   ASSERT_TRUE(Command("--deactivate"));
-  EXPECT_TRUE(WaitFor([&] { return OmbrelPid() == 0; }, 3s)) << "ombrel still runs";
+  EXPECT_TRUE(WaitFor([&] { return OmbrelPid() == 0; }, 20s)) << "ombrel still runs";
 }
 
 }  // namespace
