@@ -54,7 +54,7 @@ Matrix Multiply(const Matrix& a, const Matrix& b) {
   return r;
 }
 
-// glRotate's matrix as the GL 1.1 specification writes it.
+// glRotate's matrix as OpenGL 1.1 defines it: a turn about the unit axis.
 Matrix Rotation(double degrees, double x, double y, double z) {
   const double length = std::sqrt(x * x + y * y + z * z);
   x /= length, y /= length, z /= length;

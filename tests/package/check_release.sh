@@ -58,7 +58,7 @@ fi
 dist=$out/a
 if [ "$mode" = web ]; then
   # The page as released, served and run as the web tree's page is.
-  OMBREL_PAGE_DIR=$dist/unzipped-web OMBREL_NATIVE_BUILD=$3 node --test --test-reporter=spec \
+  OMBREL_PAGE_DIR=$dist/unzipped-web OMBREL_NATIVE_BUILD=$3 node --test \
     "$repo/tests/web/page.test.mjs"
   exit
 fi

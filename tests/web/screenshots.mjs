@@ -4,15 +4,18 @@
 //       opens URL at 1024 x 768 and writes DIR/web-1.png to web-3.png, one
 //       each time the page has drawn another 120 frames (about two seconds)
 //       (scripts/run web, on a machine without a display);
-//   node tests/web/screenshots.mjs --picture URL FILE
-//       opens URL (which ends with frames=F) at 800 x 600, waits for its last
-//       frame and writes FILE with the settings panel shown (the README's
-//       picture, scripts/readme-pictures).
+//   node tests/web/screenshots.mjs --picture DIR QUERY FILE
+//       serves the page's folder DIR, opens it with QUERY (which ends with
+//       frames=F) at 800 x 600, waits for its last frame and writes FILE with
+//       the settings panel shown (the README's picture,
+//       scripts/readme-pictures).
 import path from 'node:path';
-import { launchBrowser, openPage, waitForFrames } from './browser.mjs';
+import { launchBrowser, openPage, serveFolder, waitForFrames } from './browser.mjs';
 
 const picture = process.argv[2] === '--picture';
-const [url, target] = process.argv.slice(picture ? 3 : 2);
+const served = picture ? await serveFolder(process.argv[3]) : null;
+const url = picture ? served.url + process.argv[4] : process.argv[2];
+const target = picture ? process.argv[5] : process.argv[3];
 const browser = await launchBrowser();
 try {
   const { page, log } = await openPage(browser.context);
@@ -34,4 +37,5 @@ try {
   for (const line of log.messages) console.log(`page: ${line}`);
 } finally {
   await browser.close();
+  if (served) await served.close();
 }
