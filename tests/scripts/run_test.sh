@@ -13,7 +13,7 @@ set -euo pipefail
 source_dir=$(realpath "$1") what=$2
 work=$(mktemp -d "${TMPDIR:-/tmp}/ombrel-run-test.XXXXXX")
 # A Wine server of the test's prefix may linger a moment after the saver.
-trap 'WINEPREFIX=$work/wineprefix wineserver -k 2>/dev/null; rm -rf "$work" 2>/dev/null || true' EXIT
+trap 'WINEPREFIX=$work/wineprefix wineserver -k 2>/dev/null || true; rm -rf "$work" 2>/dev/null || true' EXIT
 
 args=()
 case $what in
