@@ -43,6 +43,7 @@ struct PageState {
   StepClock Steps{kStepPeriod};
   FrameRate Rate;
   std::string LastError;
+  std::string LastSettings;  // OmbrelSettings's answer, alive until its next call
 };
 
 PageState Page;
@@ -144,9 +145,8 @@ EMSCRIPTEN_KEEPALIVE const char* OmbrelApply(const char* name, const char* value
 
 // The five settings in force, as parameters ("container=cube&decay=1&...").
 EMSCRIPTEN_KEEPALIVE const char* OmbrelSettings() {
-  static std::string query;
-  query = SettingsQuery(Page.Options.Settings);
-  return query.c_str();
+  Page.LastSettings = SettingsQuery(Page.Options.Settings);
+  return Page.LastSettings.c_str();
 }
 
 // Whether the page asked for the frame rate to be shown.
@@ -161,7 +161,7 @@ EMSCRIPTEN_KEEPALIVE const char* OmbrelStart() {
   if (Page.Started) return "";
   Page.LastError.clear();
   if (!CreatePageGlContext(kCanvas, Page.LastError)) return Page.LastError.c_str();
-  if (Page.Options.Bench) Page.Steps = StepClock(MonotonicClock::duration::zero());
+  if (Page.Options.Unpaced) Page.Steps = StepClock(MonotonicClock::duration::zero());
   SaverSettings = Page.Options.Settings;
   CanvasDevicePixels(Page.Width, Page.Height);
   emscripten_set_canvas_element_size(kCanvas, Page.Width, Page.Height);
