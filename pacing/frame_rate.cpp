@@ -1,3 +1,4 @@
+// The frame rate over each second of frames (see frame_rate.h).
 #include "pacing/frame_rate.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The step clock's one grid rule, which every host's steps follow (see
+// step_clock.h), and the conversion of millisecond timestamps.
 #include "pacing/step_clock.h"
 
 MonotonicClock::time_point AtMilliseconds(double milliseconds) {
