@@ -19,18 +19,18 @@
 #include <ctime>
 #include <string>
 
+#include "pacing/frame_rate.h"
+#include "pacing/step_clock.h"
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
 #include "sim/random_source.h"
 #include "sim/scene_parameters.h"
 #include "web/gl_context.h"
 #include "web/page_options.h"
-#include "web/step_clock.h"
 
 namespace {
 
 constexpr const char* kCanvas = "#canvas";
-constexpr double kStepMs = 1000.0 / 60;
 
 // The page's one state record.
 struct PageState {
@@ -40,9 +40,10 @@ struct PageState {
   bool Finished = false;   // frames=F reached: no more frames, ever
   int Width = 0, Height = 0;  // the drawing buffer's size
   unsigned long long Drawn = 0;
-  StepClock Steps{kStepMs};
+  StepClock Steps{kStepPeriod};
   FrameRate Rate;
   std::string LastError;
+  std::string LastSettings;  // OmbrelSettings's answer, alive until its next call
 };
 
 PageState Page;
@@ -73,13 +74,14 @@ void FollowCanvasSize() {
 }
 
 // The calendar second that seeds the next frame: the clock's; with clock=T,
-// T plus the frames drawn so far counted at 60 a second, as ombrel-frames
-// counts them, so that the page's frames are those that ombrel-frames writes
-// for the same settings (the paced page shows frame i at about i / 60 s, so
-// this is also the second it is shown in, while the page keeps up).
+// T plus the frames drawn so far counted as steps, 60 a second, as
+// ombrel-frames counts them, so that the page's frames are those that
+// ombrel-frames writes for the same settings (the paced page shows frame i
+// at about i / 60 s, so this is also the second it is shown in, while the
+// page keeps up).
 std::uint32_t FrameSecond() {
   if (!Page.Options.Clock) return static_cast<std::uint32_t>(std::time(nullptr));
-  return static_cast<std::uint32_t>(*Page.Options.Clock + Page.Drawn / 60);
+  return CalendarSecondAt(*Page.Options.Clock, Steps(Page.Drawn));
 }
 
 void Refresh() {
@@ -96,18 +98,19 @@ bool PageHidden() {
   return emscripten_get_visibility_status(&status) == EMSCRIPTEN_RESULT_SUCCESS && status.hidden;
 }
 
-EM_BOOL OnAnimationFrame(double nowMs, void*) {
+EM_BOOL OnAnimationFrame(double timestampMs, void*) {
   if (Page.Options.Frames && Page.Drawn >= *Page.Options.Frames) Page.Finished = true;
   if (Page.Finished || PageHidden()) {
     Page.Looping = false;
     return EM_FALSE;
   }
-  if (!Page.Steps.StepDue(nowMs)) return EM_TRUE;
+  const MonotonicClock::time_point now = AtMilliseconds(timestampMs);
+  if (!Page.Steps.StepDue(now)) return EM_TRUE;
   FollowCanvasSize();
   Refresh();
   RenderFrame();
   ++Page.Drawn;
-  if (Page.Options.ShowFps && Page.Rate.FrameDone(nowMs)) ShowFrameRate(Page.Rate.Text());
+  if (Page.Options.ShowFps && Page.Rate.FrameDone(now)) ShowFrameRate(Page.Rate.Text());
   return EM_TRUE;
 }
 
@@ -142,9 +145,8 @@ EMSCRIPTEN_KEEPALIVE const char* OmbrelApply(const char* name, const char* value
 
 // The five settings in force, as parameters ("container=cube&decay=1&...").
 EMSCRIPTEN_KEEPALIVE const char* OmbrelSettings() {
-  static std::string query;
-  query = SettingsQuery(Page.Options.Settings);
-  return query.c_str();
+  Page.LastSettings = SettingsQuery(Page.Options.Settings);
+  return Page.LastSettings.c_str();
 }
 
 // Whether the page asked for the frame rate to be shown.
@@ -159,7 +161,7 @@ EMSCRIPTEN_KEEPALIVE const char* OmbrelStart() {
   if (Page.Started) return "";
   Page.LastError.clear();
   if (!CreatePageGlContext(kCanvas, Page.LastError)) return Page.LastError.c_str();
-  if (Page.Options.Bench) Page.Steps = StepClock(0);
+  if (Page.Options.Unpaced) Page.Steps = StepClock(MonotonicClock::duration::zero());
   SaverSettings = Page.Options.Settings;
   CanvasDevicePixels(Page.Width, Page.Height);
   emscripten_set_canvas_element_size(kCanvas, Page.Width, Page.Height);

@@ -40,7 +40,7 @@ PageParameterStatus ApplyPageParameter(const std::string& name, const std::strin
   if (name == "fps") {
     if (!ParseSwitch(value, options.ShowFps)) return malformed("0 or 1");
   } else if (name == "bench") {
-    if (!ParseSwitch(value, options.Bench)) return malformed("0 or 1");
+    if (!ParseSwitch(value, options.Unpaced)) return malformed("0 or 1");
   } else if (name == "clock" || name == "frames") {
     std::uint32_t number = 0;
     if (!ParseSecondsOrCount(value, number)) return malformed("a whole number from 0 to 4294967295");

@@ -24,7 +24,7 @@
 struct PageOptions {
   SaverSettingsRecord Settings = kDefaultSettings;
   bool ShowFps = false;
-  bool Bench = false;
+  bool Unpaced = false;  // bench=1
   std::optional<std::uint32_t> Clock;
   std::optional<std::uint32_t> Frames;
 };

@@ -25,12 +25,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "pacing/frame_rate.h"
+#include "pacing/step_clock.h"
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
 #include "sim/random_source.h"
 #include "sim/scene_parameters.h"
 #include "x11/fps_overlay.h"
-#include "x11/frame_pacer.h"
 #include "x11/hack_options.h"
 #include "x11/hack_window.h"
 
@@ -146,27 +147,27 @@ Ending HandleEvents(HackWindow& hack) {
 
 // Waits until `due`, handling events as they arrive. Sleeps in ppoll on the X
 // connection, so it never blocks in Xlib while a frame is due.
-Ending WaitUntil(HackWindow& hack, Clock::time_point due) {
+Ending WaitUntil(HackWindow& hack, MonotonicClock::time_point due) {
   for (;;) {
     const Ending ending = HandleEvents(hack);
     if (ending != Ending::kRunning) return ending;
     XFlush(hack.XDisplay);
-    const Clock::time_point now = Clock::now();
-    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(due > now ? due - now
-                                                                                     : Clock::duration{});
+    const MonotonicClock::time_point now = MonotonicClock::now();
+    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        due > now ? due - now : MonotonicClock::duration{});
     const timespec timeout{static_cast<time_t>(left.count() / 1'000'000'000),
                            static_cast<long>(left.count() % 1'000'000'000)};
     pollfd connection{ConnectionNumber(hack.XDisplay), POLLIN, 0};
     ppoll(&connection, 1, &timeout, nullptr);
-    if (Clock::now() >= due) return Ending::kRunning;
+    if (MonotonicClock::now() >= due) return Ending::kRunning;
   }
 }
 
-// Draws frames until the program is to end.
+// Draws frames until the program is to end, each when StepClock says.
 Ending RunScene(HackWindow& hack, const HackOptions& options, const FpsOverlay* overlay) {
   SaverSettings = options.Settings;
-  const Clock::time_point start = Clock::now();
-  auto refresh = [&](Clock::time_point now) {
+  const MonotonicClock::time_point start = MonotonicClock::now();
+  auto refresh = [&](MonotonicClock::time_point now) {
     if (options.Clock) ReseedFromTime(CalendarSecondAt(*options.Clock, now - start));
     else ReseedFromClock();
     DeriveSceneParameters();
@@ -174,22 +175,20 @@ Ending RunScene(HackWindow& hack, const HackOptions& options, const FpsOverlay* 
   refresh(start);
   StartScene(hack.Width, hack.Height);
 
-  FramePacer pacer(std::chrono::microseconds(options.DelayMicroseconds));
-  pacer.Start(start);
-  FpsCounter fps;
-  Clock::time_point due = start;
+  StepClock steps(std::chrono::microseconds(options.DelayMicroseconds));
+  FrameRate fps;
   for (std::uint64_t drawn = 0; !options.Frames || drawn < *options.Frames; ++drawn) {
     if (drawn > 0) {
-      const Ending ending = WaitUntil(hack, due);
+      const Ending ending = WaitUntil(hack, steps.NextStepAt());
       if (ending != Ending::kRunning) return ending;
     }
-    refresh(Clock::now());
+    const MonotonicClock::time_point now = MonotonicClock::now();
+    steps.Step(now);
+    refresh(now);
     RenderFrame();
     if (overlay != nullptr) overlay->Draw(fps.Text(), hack.Width, hack.Height);
     ShowFrame(hack);
-    const Clock::time_point end = Clock::now();
-    fps.FrameDone(end);
-    due = pacer.NextFrameAt(end);
+    fps.FrameDone(MonotonicClock::now());
   }
   // The last frame reaches the server before the program ends.
   glFinish();

@@ -16,7 +16,7 @@ TEST(PageOptions, StartFromTheWindowsSaversDefaults) {
   EXPECT_EQ(options.Settings.Regeneration, 1);
   EXPECT_EQ(options.Settings.Permeability, 10.0f);
   EXPECT_EQ(options.Settings.SpawnPoints, 250.0f);
-  EXPECT_FALSE(options.ShowFps || options.Bench || options.Clock || options.Frames);
+  EXPECT_FALSE(options.ShowFps || options.Unpaced || options.Clock || options.Frames);
 }
 
 // The settings take the command line's names and values.
@@ -57,7 +57,7 @@ TEST(PageOptions, PagesOwnParameters) {
   EXPECT_EQ(Apply(options, "clock", "4294967295"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "frames", "0"), PageParameterStatus::kApplied);
   EXPECT_TRUE(options.ShowFps);
-  EXPECT_TRUE(options.Bench);
+  EXPECT_TRUE(options.Unpaced);
   EXPECT_EQ(options.Clock, 4294967295u);
   EXPECT_EQ(options.Frames, 0u);
   EXPECT_EQ(Apply(options, "fps", "0"), PageParameterStatus::kApplied);
@@ -101,7 +101,7 @@ TEST(PageOptions, UnknownAndMalformedParametersLeaveTheOptionsAsTheyWere) {
         << error;
     EXPECT_EQ(options.Settings.SpawnPoints, 700.0f);
     EXPECT_EQ(options.Settings.ObjectType, kCubeObject);
-    EXPECT_FALSE(options.ShowFps || options.Bench || options.Clock || options.Frames);
+    EXPECT_FALSE(options.ShowFps || options.Unpaced || options.Clock || options.Frames);
   }
 }
 
