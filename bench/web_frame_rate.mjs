@@ -11,7 +11,8 @@
 // the page (performance.now and the frames it has drawn).
 //
 //   node bench/web_frame_rate.mjs [PAGE_DIR] [SECONDS]     (build/web, 10)
-import { launchBrowser, openPage, serveFolder, waitForFrames } from '../tests/web/browser.mjs';
+import { launchBrowser, openPage, waitForFrames } from '../tools/browser/browser.mjs';
+import { serveFolder } from '../tools/browser/serve.mjs';
 
 const pageDir = process.argv[2] || 'build/web';
 const seconds = Number(process.argv[3] || 10);

@@ -245,16 +245,36 @@ bool RejectedInsidePrimitive() {
   return Gl11.InsidePrimitive;
 }
 
+// ---- Texture objects ----
+
+// The texture object of `name`, or null while nothing has made it.
+TextureObject* FindTexture(GLuint name) {
+  for (TextureObject& t : Gl11.Textures)
+    if (t.Name == name) return &t;
+  return nullptr;
+}
+
+// Binds the OpenGL ES texture behind GL 1.1's bound name, made at its first
+// bind as GL 1.1 makes a texture object, and returns its object; null before
+// Gl11Init.
+TextureObject* BindGlesTexture() {
+  TextureObject* t = FindTexture(Gl11.BoundTexture);
+  if (t == nullptr) {
+    if (!Gl11.Ready) return nullptr;
+    t = &Gl11.Textures.emplace_back(TextureObject{Gl11.BoundTexture, 0, false, false});
+    Gl11.Gles.GenTextures(1, &t->Gles);
+  }
+  Gl11.Gles.BindTexture(GL_TEXTURE_2D, t->Gles);
+  return t;
+}
+
 // ---- Drawing the batch ----
 
 void DrawBatch() {
   if (Gl11.Batch.empty()) return;
   if (Gl11.Ready) {
-    const TextureObject* texture = nullptr;
-    if (Gl11.Texture2D) {
-      for (const TextureObject& t : Gl11.Textures)
-        if (t.Name == Gl11.BoundTexture && t.HasImage) texture = &t;
-    }
+    const TextureObject* texture = Gl11.Texture2D ? FindTexture(Gl11.BoundTexture) : nullptr;
+    if (texture && !texture->HasImage) texture = nullptr;  // no image: untextured, as in GL 1.1
     const GlesFunctions& gl = Gl11.Gles;
     gl.UseProgram(texture ? Gl11.TexturedProgram : Gl11.PlainProgram);
     if (texture) {
@@ -266,24 +286,6 @@ void DrawBatch() {
     gl.DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(Gl11.Batch.size()));
   }
   Gl11.Batch.clear();
-}
-
-// The texture object of `name`, made on first use; null before Gl11Init.
-TextureObject* TextureObjectOf(GLuint name) {
-  for (TextureObject& t : Gl11.Textures)
-    if (t.Name == name) return &t;
-  if (!Gl11.Ready) return nullptr;
-  TextureObject t{name, 0, false, false};
-  Gl11.Gles.GenTextures(1, &t.Gles);
-  Gl11.Textures.push_back(t);
-  return &Gl11.Textures.back();
-}
-
-// The bound texture's OpenGL ES object, bound there too; null before Gl11Init.
-TextureObject* BoundTexture() {
-  TextureObject* t = TextureObjectOf(Gl11.BoundTexture);
-  if (t) Gl11.Gles.BindTexture(GL_TEXTURE_2D, t->Gles);
-  return t;
 }
 
 // A change to the bound texture's parameters or images reaches what is
@@ -493,7 +495,11 @@ void CreateVertexArray(const GlesFunctions& gl) {
   attribute(2, 2, offsetof(Vertex, TexCoord));
 }
 
-// The layer's box-filtered levels are packed tightly.
+// Puts the OpenGL ES state that the layer's record mirrors where the record
+// starts, whatever was done with the context before Gl11Init: blending and
+// the depth test off, their functions, the clear colour and depth as GL 1.1
+// starts them. Rows are unpacked tightly, as the layer's box-filtered levels
+// are packed.
 void SetInitialGlesState(const GlesFunctions& gl) {
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
   gl.Disable(GL_BLEND);
@@ -504,6 +510,10 @@ void SetInitialGlesState(const GlesFunctions& gl) {
   gl.ClearDepthf(1);
 }
 
+// ---- Checking arguments ----
+
+// The bytes per pixel of an image in `format`; 0 for a format the layer
+// does not take.
 int ComponentsOf(GLenum format) {
   switch (format) {
     case GL_ALPHA:
@@ -530,6 +540,8 @@ bool IsBlendFactor(GLenum factor, bool source) {
           (source || factor != GL_SRC_ALPHA_SATURATE));
 }
 
+// glEnable and glDisable: only GL_TEXTURE_2D, GL_BLEND and GL_DEPTH_TEST;
+// any other capability records GL_INVALID_ENUM.
 void SetCapability(GLenum cap, bool on) {
   if (RejectedInsidePrimitive()) return;
   bool* flag = cap == GL_TEXTURE_2D ? &Gl11.Texture2D
@@ -782,14 +794,14 @@ void APIENTRY glBindTexture(GLenum target, GLuint texture) {
   if (texture == Gl11.BoundTexture) return;
   DrawBatchBeforeTextureChange();
   Gl11.BoundTexture = texture;
-  BoundTexture();
+  BindGlesTexture();
 }
 
 void APIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param) {
   if (RejectedInsidePrimitive()) return;
   if (target != GL_TEXTURE_2D) return SetError(GL_INVALID_ENUM);
   DrawBatchBeforeTextureChange();
-  if (BoundTexture()) Gl11.Gles.TexParameteri(GL_TEXTURE_2D, pname, param);
+  if (BindGlesTexture()) Gl11.Gles.TexParameteri(GL_TEXTURE_2D, pname, param);
 }
 
 GLint APIENTRY gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
@@ -804,7 +816,7 @@ GLint APIENTRY gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei wi
       data == nullptr)
     return GLU_INVALID_VALUE;
   DrawBatchBeforeTextureChange();
-  TextureObject* texture = BoundTexture();
+  TextureObject* texture = BindGlesTexture();
   if (texture == nullptr) return 0;  // no OpenGL ES yet: nothing to fill
   // GL's default unpacking: each row starts on a 4-byte boundary.
   const int rowStride = (width * components + 3) / 4 * 4;

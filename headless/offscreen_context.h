@@ -23,9 +23,6 @@ class OffscreenContext {
   // when EGL or the platform is not available.
   bool Create(int width, int height, std::string& error, OffscreenApi api = OffscreenApi::kOpenGL);
 
-  int width() const { return width_; }
-  int height() const { return height_; }
-
   // The colour buffer as RGB bytes, top row first (as images are stored).
   std::vector<std::uint8_t> ReadRgb() const;
 

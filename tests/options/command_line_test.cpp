@@ -1,6 +1,6 @@
-// The command line of the three programs that share the settings options:
-// --help, -h and --version, and bad numbers answered with one line that
-// points to --help.
+// The command line of ombrel-sim, ombrel-frames and ombrel, which share the
+// settings options: --help, -h and --version, and bad numbers answered with
+// one line that points to --help.
 #include <gtest/gtest.h>
 
 #include <algorithm>

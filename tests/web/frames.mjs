@@ -5,7 +5,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { readPng, screenshotPixels } from './browser.mjs';
+import { readPng, screenshotPixels } from '../../tools/browser/browser.mjs';
 
 // How far a page frame may be from the native one. The two pictures come
 // from different rasterisers (Chromium's SwiftShader through the GL 1.1

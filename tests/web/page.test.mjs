@@ -12,7 +12,8 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { launchBrowser, openPage, serveFolder, waitForFrames } from './browser.mjs';
+import { launchBrowser, openPage, waitForFrames } from '../../tools/browser/browser.mjs';
+import { serveFolder } from '../../tools/browser/serve.mjs';
 import { canvasPixels, compareFrames, kEdgeShare, litBox, litPixels, nativeFrame, withinTolerance } from './frames.mjs';
 
 const pageDir = process.env.OMBREL_PAGE_DIR;
@@ -30,21 +31,35 @@ let browser;
 before(async () => { browser = await launchBrowser(); });
 after(async () => { await browser?.close(); });
 
-// Opens `query` on a fresh origin; returns the page, its log, what it asked
-// the server for, and what it asked for elsewhere (refused).
-async function open(query = '', options = {}) {
-  const server = await serveFolder(pageDir);
-  const context = browser.context;
-  const { page, log } = await openPage(context);
-  const elsewhere = [];
-  await page.route('**/*', (route) => {
-    if (route.request().url().startsWith(server.url)) return route.continue();
-    elsewhere.push(route.request().url());
-    return route.abort();
-  });
-  if (options.init) await page.addInitScript(options.init);
-  await page.goto(server.url + query);
-  return { page, log, server, elsewhere, async close() { await page.close(); await server.close(); } };
+// Opens `query` on a fresh origin and runs `fn` with the page, its log, what
+// it asked the server for, and what it asked for elsewhere (refused); then
+// closes the page and its server, whatever happened. Options: `init`, a
+// script that runs before the page's own; `browserArgs` and
+// `contextOptions`, for a browser of the test's own started with them (and
+// closed again too).
+async function withPage(query, fn, options = {}) {
+  let own, server, page;
+  try {
+    if (options.browserArgs || options.contextOptions) {
+      own = await launchBrowser(options.browserArgs, options.contextOptions);
+    }
+    server = await serveFolder(pageDir);
+    let log;
+    ({ page, log } = await openPage((own || browser).context));
+    const elsewhere = [];
+    await page.route('**/*', (route) => {
+      if (route.request().url().startsWith(server.url)) return route.continue();
+      elsewhere.push(route.request().url());
+      return route.abort();
+    });
+    if (options.init) await page.addInitScript(options.init);
+    await page.goto(server.url + query);
+    return await fn({ page, log, server, elsewhere });
+  } finally {
+    await page?.close();
+    await server?.close();
+    await own?.close();
+  }
 }
 
 // Moves the pointer, which shows the panel if it had hidden itself.
@@ -75,8 +90,7 @@ pageTest('the page is three files, at most 250 KB together', () => {
 });
 
 pageTest('loads without a console error, asks no other host for anything, and animates a lit canvas', async () => {
-  const p = await open('?particles=2050');
-  try {
+  await withPage('?particles=2050', async (p) => {
     await waitForFrames(p.page, 5);
     const first = await canvasPixels(p.page);
     const before = await framesDrawn(p.page);
@@ -88,26 +102,21 @@ pageTest('loads without a console error, asks no other host for anything, and an
     assert.deepEqual(p.log.warnings, []);
     assert.deepEqual(p.elsewhere, []);
     assert.deepEqual(Object.keys(p.server.served).sort(), ['/index.html', '/ombrel.js', '/ombrel.wasm']);
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 // The same frames as ombrel-frames: the first, and later ones of both containers.
 for (const [settings, frames] of [[{}, 1], [{ container: 'sphere', particles: 2050 }, 1],
   [{ container: 'sphere', decay: 0, permeability: 3, particles: 2050 }, 120]]) {
   pageTest(`?clock=T&frames=${frames} with ${JSON.stringify(settings)} shows the native frame`, async () => {
-    const p = await open('?' + new URLSearchParams({ ...settings, clock, frames }));
-    try {
+    await withPage('?' + new URLSearchParams({ ...settings, clock, frames }), async (p) => {
       await waitForFrames(p.page, frames, 60000);
       await animationCallbacks(p.page, 3);
       assert.equal(await framesDrawn(p.page), frames, 'the page stops after its frames');
       assertNearNative(await canvasPixels(p.page), nativeFrame(nativeBuild, settings, clock, frames),
         `frame ${frames} of ${JSON.stringify(settings)}`);
       assert.deepEqual(p.log.errors, []);
-    } finally {
-      await p.close();
-    }
+    });
   });
 }
 
@@ -131,8 +140,7 @@ for (const c of panelCases) {
   pageTest(`the panel's ${c.name} changes the scene and survives a reload`, async () => {
     const frames = 60;
     const query = '?' + new URLSearchParams({ ...c.base, clock, frames });
-    const p = await open(query);
-    try {
+    await withPage(query, async (p) => {
       await waitForFrames(p.page, frames, 60000);
       await wake(p.page);
       await c.act(p.page);
@@ -146,16 +154,13 @@ for (const c of panelCases) {
       assert.ok(!withinTolerance(compareFrames(changed, unchanged)), 'the setting shows in this scenario');
       assertNearNative(await canvasPixels(p.page), changed, `after the panel's ${c.name}`);
       assert.deepEqual(p.log.errors, []);
-    } finally {
-      await p.close();
-    }
+    });
   });
 }
 
 pageTest('a panel change acts on the running scene at once', async () => {
   // Growth: the shell starts invisible, so the lit pixels are the particles'.
-  const p = await open('?decay=0&particles=50');
-  try {
+  await withPage('?decay=0&particles=50', async (p) => {
     await waitForFrames(p.page, 5);
     const few = litPixels(await canvasPixels(p.page));
     await p.page.addStyleTag({ content: '#panel, #fps { visibility: visible !important; }' });
@@ -165,14 +170,11 @@ pageTest('a panel change acts on the running scene at once', async () => {
     await waitForFrames(p.page, at + 3);
     const many = litPixels(await canvasPixels(p.page));
     assert.ok(many > few * 2, `lit pixels ${few} with 50 particles, ${many} with 2050`);
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 pageTest('the address wins over stored settings, and the panel shows what is in force', async () => {
-  const p = await open('?clock=1&frames=1');
-  try {
+  await withPage('?clock=1&frames=1', async (p) => {
     await waitForFrames(p.page, 1);
     await wake(p.page);
     await p.page.check('input[name=container][value=sphere]');
@@ -185,15 +187,13 @@ pageTest('the address wins over stored settings, and the panel shows what is in 
     assert.equal(await p.page.inputValue('#particles'), '10');
     assertNearNative(await canvasPixels(p.page), nativeFrame(nativeBuild, { particles: 2050 }, clock, 1),
       'stored 2050 particles in the cube of the address');
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 pageTest('bad parameters are ignored with one warning and the page runs with the defaults', async () => {
-  const p = await open('?' + 'particles=many&container=cone&speed=9&decay=yes&frames=x&permeability=-3&' +
-    new URLSearchParams({ clock, frames: 1 }));
-  try {
+  const query = '?particles=many&container=cone&speed=9&decay=yes&frames=x&permeability=-3&' +
+    new URLSearchParams({ clock, frames: 1 });
+  await withPage(query, async (p) => {
     await waitForFrames(p.page, 1);
     assert.equal(await settingsInForce(p.page),
       'container=cube&decay=1&regeneration=1&permeability=10&particles=250');
@@ -203,16 +203,13 @@ pageTest('bad parameters are ignored with one warning and the page runs with the
     }
     assert.deepEqual(p.log.errors, []);
     assertNearNative(await canvasPixels(p.page), nativeFrame(nativeBuild, {}, clock, 1), 'defaults');
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 pageTest('a resize gives the canvas the new size and re-projects the scene', async () => {
   // A sphere with few particles and cells that hold: its picture is a disc
   // whose size follows the window's height and whose shape stays round.
-  const p = await open('?container=sphere&particles=50&permeability=21');
-  try {
+  await withPage('?container=sphere&particles=50&permeability=21', async (p) => {
     await waitForFrames(p.page, 1);
     for (const [width, height] of [[1024, 768], [700, 900], [1200, 500]]) {
       await p.page.setViewportSize({ width, height });
@@ -228,16 +225,12 @@ pageTest('a resize gives the canvas the new size and re-projects the scene', asy
       assert.ok(Math.abs((box.left + box.right) / 2 - width / 2) < 0.02 * width, 'centred across');
       assert.ok(Math.abs((box.top + box.bottom) / 2 - height / 2) < 0.02 * height, 'centred down');
     }
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 pageTest('on a screen of pixel ratio 2 the canvas has two device pixels to each CSS pixel', async () => {
-  const dense = await launchBrowser([], { deviceScaleFactor: 2, viewport: { width: 640, height: 400 } });
-  const server = await serveFolder(pageDir);
-  try {
-    const { page } = await openPage(dense.context, server.url + '?container=sphere&particles=50&permeability=21');
+  const dense = { contextOptions: { deviceScaleFactor: 2, viewport: { width: 640, height: 400 } } };
+  await withPage('?container=sphere&particles=50&permeability=21', async ({ page }) => {
     await waitForFrames(page, 3);
     assert.deepEqual(await page.evaluate(() => [devicePixelRatio, canvas.width, canvas.height,
       canvas.clientWidth, canvas.clientHeight]), [2, 1280, 800, 640, 400]);
@@ -245,15 +238,11 @@ pageTest('on a screen of pixel ratio 2 the canvas has two device pixels to each 
     assert.deepEqual([shot.width, shot.height], [1280, 800]);
     const box = litBox(shot);
     assert.ok(Math.abs(box.height / 800 - 0.694) < 0.03, `the sphere spans ${box.height} of 800 pixels`);
-  } finally {
-    await dense.close();
-    await server.close();
-  }
+  }, dense);
 });
 
 pageTest('a hidden page draws no frames, and goes on when shown again', async () => {
-  const p = await open('');
-  try {
+  await withPage('', async (p) => {
     await waitForFrames(p.page, 5);
     const setHidden = (hidden) => p.page.evaluate((h) => {
       Object.defineProperty(document, 'hidden', { configurable: true, get: () => h });
@@ -268,17 +257,13 @@ pageTest('a hidden page draws no frames, and goes on when shown again', async ()
     assert.equal(await framesDrawn(p.page), hiddenAt);
     await setHidden(false);
     await waitForFrames(p.page, hiddenAt + 5);
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 pageTest('steps at most 60 times a second on a display that calls back faster', async () => {
   // Chromium without its frame-rate limit calls back as fast as it can draw.
-  const fast = await launchBrowser(['--disable-frame-rate-limit', '--disable-gpu-vsync']);
-  const server = await serveFolder(pageDir);
-  try {
-    const { page } = await openPage(fast.context, server.url + '?particles=50');
+  const fast = { browserArgs: ['--disable-frame-rate-limit', '--disable-gpu-vsync'] };
+  await withPage('?particles=50', async ({ page }) => {
     await waitForFrames(page, 5);
     const rate = await page.evaluate(() => new Promise((resolve) => {
       let callbacks = 0;
@@ -293,35 +278,25 @@ pageTest('steps at most 60 times a second on a display that calls back faster', 
     }));
     console.log(`callbacks ${rate.callbacks.toFixed(1)}/s, steps ${rate.steps.toFixed(1)}/s`);
     assert.ok(rate.steps <= 61.5, `${rate.steps} steps a second`);
-  } finally {
-    await fast.close();
-    await server.close();
-  }
+  }, fast);
 });
 
 pageTest('?fps=1 shows the frame rate in a corner', async () => {
-  const p = await open('?fps=1');
-  try {
+  await withPage('?fps=1', async (p) => {
     await p.page.waitForFunction(() => /^FPS: \d+\.\d$/.test(document.getElementById('fps').textContent),
       null, { timeout: 20000 });
     const box = await p.page.locator('#fps').boundingBox();
     const viewport = p.page.viewportSize();
     assert.ok(box.x < 10 && box.y + box.height > viewport.height - 10, 'lower left');
-  } finally {
-    await p.close();
-  }
-  const q = await open('');
-  try {
+  });
+  await withPage('', async (q) => {
     await waitForFrames(q.page, 2);
     assert.ok(!(await q.page.isVisible('#fps')));
-  } finally {
-    await q.close();
-  }
+  });
 });
 
 pageTest('double click and F switch full screen; the panel and cursor hide there', async () => {
-  const p = await open('');
-  try {
+  await withPage('', async (p) => {
     await waitForFrames(p.page, 2);
     const state = () => p.page.evaluate(() => [!!document.fullscreenElement,
       getComputedStyle(document.getElementById('panel')).display, getComputedStyle(canvas).cursor]);
@@ -335,14 +310,11 @@ pageTest('double click and F switch full screen; the panel and cursor hide there
     await p.page.waitForFunction(() => !!document.fullscreenElement, null, { timeout: 5000 });
     const at = await framesDrawn(p.page);
     await waitForFrames(p.page, at + 3);
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 pageTest('the panel hides while the pointer rests and comes back when it moves', async () => {
-  const p = await open('');
-  try {
+  await withPage('', async (p) => {
     await waitForFrames(p.page, 2);
     await p.page.mouse.move(600, 500);
     assert.equal(await p.page.evaluate(() => getComputedStyle(panel).opacity), '1');
@@ -350,26 +322,21 @@ pageTest('the panel hides while the pointer rests and comes back when it moves',
     await p.page.waitForFunction(() => getComputedStyle(panel).opacity === '0', null, { timeout: 5000 });
     await p.page.mouse.move(650, 520);
     await p.page.waitForFunction(() => getComputedStyle(panel).opacity === '1', null, { timeout: 5000 });
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 pageTest('without WebGL 2 the page says so instead of showing a blank canvas', async () => {
-  const p = await open('', {
-    init: () => {
-      const getContext = HTMLCanvasElement.prototype.getContext;
-      HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
-        return type === 'webgl2' ? null : getContext.call(this, type, ...rest);
-      };
-    },
-  });
-  try {
+  // Canvases that offer every context but WebGL 2.
+  const init = () => {
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
+      return type === 'webgl2' ? null : getContext.call(this, type, ...rest);
+    };
+  };
+  await withPage('', async (p) => {
     await p.page.waitForSelector('#message:not([hidden])', { timeout: 20000 });
     assert.match(await p.page.textContent('#message'), /needs WebGL 2/);
     assert.ok(!(await p.page.isVisible('#panel')));
     assert.deepEqual(p.log.errors, []);
-  } finally {
-    await p.close();
-  }
+  }, { init });
 });

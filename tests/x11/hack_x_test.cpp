@@ -11,7 +11,7 @@
 #include <memory>
 #include <sstream>
 
-#include "tests/x11/x_session.h"
+#include "tests/x11/virtual_display.h"
 
 // After GoogleTest, whose names Xlib's macros (None, Bool) would spoil.
 #include <GL/glx.h>

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/x11/x_session.h"
+#include "tests/x11/virtual_display.h"
 
 namespace {
 

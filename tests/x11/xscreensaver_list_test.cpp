@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "tests/x11/x_session.h"
+#include "tests/x11/virtual_display.h"
 
 namespace {
 

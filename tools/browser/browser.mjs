@@ -1,45 +1,14 @@
-// Serving a folder of the page on 127.0.0.1 and driving it in Debian's
-// Chromium, headless, with WebGL 2 on its software rasteriser: shared by the
-// browser tests, the screenshots of scripts/run and the frame-rate benchmark.
+// Driving the page in Debian's Chromium, headless, with WebGL 2 on its
+// software rasteriser: shared by the browser tests, the screenshots of
+// scripts/run and scripts/readme-pictures, and the frame-rate benchmark.
+// serve.mjs serves the page's folder to it.
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
 import { PNG } from 'pngjs';
 
 export const chromiumPath = process.env.OMBREL_CHROMIUM || '/usr/bin/chromium';
-
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-
-// Serves the files of `dir` (no sub-folders) on a free port of 127.0.0.1.
-// Returns { url, close }; requests are counted in `served` by path.
-export async function serveFolder(dir) {
-  const served = {};
-  const server = http.createServer((request, response) => {
-    const name = new URL(request.url, 'http://127.0.0.1').pathname.replace(/^\/$/, '/index.html');
-    const file = path.join(dir, path.basename(name));
-    served[name] = (served[name] || 0) + 1;
-    fs.readFile(file, (error, data) => {
-      if (error) {
-        response.writeHead(404).end();
-        return;
-      }
-      response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-      response.end(data);
-    });
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const url = `http://127.0.0.1:${server.address().port}/`;
-  return {
-    url,
-    served,
-    close: () => new Promise((resolve) => {
-      server.close(resolve);
-      server.closeAllConnections();  // the browser's kept-alive ones too
-    }),
-  };
-}
 
 // Chromium with a fresh profile folder, removed again by close(). `extraArgs`
 // go after the standard ones; `contextOptions` to Playwright's context (a

@@ -56,10 +56,10 @@ struct Scenario {
 
 void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.args; }
 
-class SameFrames : public ::testing::TestWithParam<Scenario> {
+class SamePixels : public ::testing::TestWithParam<Scenario> {
  protected:
   void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) / ("gl11_same_frames_" + std::to_string(getpid()));
+    dir_ = fs::path(::testing::TempDir()) / ("gl11_same_pixels_" + std::to_string(getpid()));
     fs::remove_all(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -73,7 +73,7 @@ class SameFrames : public ::testing::TestWithParam<Scenario> {
   fs::path dir_;
 };
 
-TEST_P(SameFrames, LayerFrameMatchesOpenGl11Frame) {
+TEST_P(SamePixels, LayerFrameMatchesOpenGl11Frame) {
   const fs::path gl = dir_ / "gl", layer = dir_ / "gl11";
   ASSERT_NO_FATAL_FAILURE(Render(OMBREL_FRAMES_PATH, gl));
   ASSERT_NO_FATAL_FAILURE(Render(OMBREL_FRAMES_GLES_PATH, layer));
@@ -106,7 +106,7 @@ TEST_P(SameFrames, LayerFrameMatchesOpenGl11Frame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Scenes, SameFrames,
+    Scenes, SamePixels,
     ::testing::Values(
         Scenario{"CubeDecayFirstFrame", "--frames 1", {"frame-000001.png"}},
         Scenario{"SphereDecayFirstFrame", "--container sphere --frames 1", {"frame-000001.png"}},

@@ -69,7 +69,7 @@ void RunScript(void (*frame)()) {
   }
 }
 
-TEST(SameFrames, RenderFrameAndSimulateFrameLeaveTheSameScene) {
+TEST(SameSceneState, RenderFrameAndSimulateFrameLeaveTheSameScene) {
   SaverSettings = kDefaultSettings;
   ReseedFromTime(1700000000u);
   DeriveSceneParameters();

@@ -1,16 +1,17 @@
 // Screenshots of the page in headless Chromium:
 //
-//   node tests/web/screenshots.mjs URL DIR
+//   node tools/browser/screenshots.mjs URL DIR
 //       opens URL at 1024 x 768 and writes DIR/web-1.png to web-3.png, one
 //       each time the page has drawn another 120 frames (about two seconds)
 //       (scripts/run web, on a machine without a display);
-//   node tests/web/screenshots.mjs --picture DIR QUERY FILE
+//   node tools/browser/screenshots.mjs --picture DIR QUERY FILE
 //       serves the page's folder DIR, opens it with QUERY (which ends with
 //       frames=F) at 800 x 600, waits for its last frame and writes FILE with
 //       the settings panel shown (the README's picture,
 //       scripts/readme-pictures).
 import path from 'node:path';
-import { launchBrowser, openPage, serveFolder, waitForFrames } from './browser.mjs';
+import { launchBrowser, openPage, waitForFrames } from './browser.mjs';
+import { serveFolder } from './serve.mjs';
 
 const picture = process.argv[2] === '--picture';
 const served = picture ? await serveFolder(process.argv[3]) : null;
