@@ -19,7 +19,7 @@ args=()
 case $what in
   saver) prefix=saver ;;
   linux) prefix=linux args=(linux) ;;
-  web) prefix=page args=(web) ;;
+  web) prefix=web args=(web) ;;
   *) echo "run_test: saver, linux or web, not '$what'" >&2; exit 2 ;;
 esac
 
