@@ -101,20 +101,20 @@ TEST(Setting, MalformedValuesAndUnknownNamesLeaveTheRecordAlone) {
   const struct {
     const char* name;
     const char* value;
-    const char* expected;  // nullptr: an unknown name
+    const char* message;  // nullptr: an unknown name
   } cases[] = {
-      {"container", "cone", "cube or sphere"},
-      {"container", "Cube", "cube or sphere"},
-      {"container", "1", "cube or sphere"},
-      {"decay", "yes", "0 or 1"},
-      {"decay", "-1", "0 or 1"},
-      {"regeneration", "0.5", "0 or 1"},
-      {"permeability", "nan", "a whole number of 0 or more"},
-      {"permeability", "-1", "a whole number of 0 or more"},
-      {"permeability", "10.5", "a whole number of 0 or more"},
-      {"particles", "inf", "a whole number of 0 or more"},
-      {"particles", "1e999", "a whole number of 0 or more"},
-      {"particles", "", "a whole number of 0 or more"},
+      {"container", "cone", "container expects cube or sphere, not 'cone'"},
+      {"container", "Cube", "container expects cube or sphere, not 'Cube'"},
+      {"container", "1", "container expects cube or sphere, not '1'"},
+      {"decay", "yes", "decay expects 0 or 1, not 'yes'"},
+      {"decay", "-1", "decay expects 0 or 1, not '-1'"},
+      {"regeneration", "0.5", "regeneration expects 0 or 1, not '0.5'"},
+      {"permeability", "nan", "permeability expects a whole number of 0 or more, not 'nan'"},
+      {"permeability", "-1", "permeability expects a whole number of 0 or more, not '-1'"},
+      {"permeability", "10.5", "permeability expects a whole number of 0 or more, not '10.5'"},
+      {"particles", "inf", "particles expects a whole number of 0 or more, not 'inf'"},
+      {"particles", "1e999", "particles expects a whole number of 0 or more, not '1e999'"},
+      {"particles", "", "particles expects a whole number of 0 or more, not ''"},
       {"resolution", "3", nullptr},
       {"--particles", "50", nullptr},
       {"Particles", "50", nullptr},
@@ -125,12 +125,12 @@ TEST(Setting, MalformedValuesAndUnknownNamesLeaveTheRecordAlone) {
     std::string expected = "untouched";
     const SettingStatus status = ParseSetting(c.name, c.value, settings, expected);
     EXPECT_TRUE(SameSettings(settings, kDefaultSettings)) << c.name << "=" << c.value;
-    if (c.expected == nullptr) {
+    if (c.message == nullptr) {
       EXPECT_EQ(status, SettingStatus::kUnknownName) << c.name;
       EXPECT_FALSE(IsSettingName(c.name)) << c.name;
     } else {
       EXPECT_EQ(status, SettingStatus::kMalformedValue) << c.name << "=" << c.value;
-      EXPECT_EQ(expected, c.expected);
+      EXPECT_EQ(ExpectsMessage(c.name, expected, c.value), c.message);
       EXPECT_TRUE(IsSettingName(c.name)) << c.name;
     }
   }
