@@ -86,17 +86,17 @@ bool ReadSetting(const SettingDescription& setting, const std::string& value, Sa
   if (setting.Kind == SettingKind::kChoice) {
     for (const SettingChoice& choice : setting.Choices) {
       if (value != choice.Value) continue;
-      settings.*setting.Flag = choice.Stored;
+      settings.*setting.ByteField = choice.Stored;
       return true;
     }
     return false;
   }
   const std::optional<double> whole = ParseWholeNumber(value);
   if (!whole) return false;
-  if (setting.Kind == SettingKind::kFlag) settings.*setting.Flag = *whole != 0;
+  if (setting.Kind == SettingKind::kFlag) settings.*setting.ByteField = *whole != 0;
   // As loading a stored setting gives it: at most the largest stored number,
   // rounded to single precision.
-  else settings.*setting.Count = static_cast<float>(std::min(*whole, kLargestStoredNumber));
+  else settings.*setting.CountField = static_cast<float>(std::min(*whole, kLargestStoredNumber));
   return true;
 }
 
@@ -105,12 +105,12 @@ std::string WriteSetting(const SettingDescription& setting, const SaverSettingsR
     case SettingKind::kChoice:
       // A number no choice stores (never read from text) writes the first.
       for (const SettingChoice& choice : setting.Choices)
-        if (settings.*setting.Flag == choice.Stored) return choice.Value;
+        if (settings.*setting.ByteField == choice.Stored) return choice.Value;
       return setting.Choices.front().Value;
-    case SettingKind::kFlag: return settings.*setting.Flag != 0 ? "1" : "0";
+    case SettingKind::kFlag: return settings.*setting.ByteField != 0 ? "1" : "0";
     case SettingKind::kCount: break;
   }
-  return NumberText(settings.*setting.Count);
+  return NumberText(settings.*setting.CountField);
 }
 
 std::string ExpectedValues(const SettingDescription& setting) {

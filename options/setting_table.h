@@ -35,7 +35,7 @@ struct SliderMapping {
   double ValueAtFirst;  // the value at position 0
   double Step;          // what one position adds
   const char* FirstEnd;  // the label at position 0's end: "Low"
-  const char* LastEnd;   // at the last position's: "High"
+  const char* LastEnd;   // at the last position's end: "High"
 
   int PositionOf(double value) const;
   double ValueAt(int position) const;
@@ -45,14 +45,14 @@ constexpr int kLastSliderPosition = 10;
 struct SettingDescription {
   const char* Name;  // as the command line (--name), the page's query and the JSON write it
   SettingKind Kind;
-  std::uint8_t SaverSettingsRecord::*Flag;  // kChoice, kFlag: the record's field
-  float SaverSettingsRecord::*Count;        // kCount: the record's field
-  std::vector<SettingChoice> Choices;       // kChoice, kFlag: in the panel's order
-  const char* Placeholder;                  // kCount: the help's name for the number ("P")
-  std::string Meaning;                      // the help's text, before the default
-  std::string Note;                         // the help's text after the default and the slider's range
-  const char* Label;                        // the panel's and the dialog's label
-  std::optional<SliderMapping> Slider;      // kCount: the dialog's slider
+  std::uint8_t SaverSettingsRecord::*ByteField;  // kChoice, kFlag: the record's field
+  float SaverSettingsRecord::*CountField;        // kCount: the record's field
+  std::vector<SettingChoice> Choices;            // kChoice, kFlag: in the panel's order
+  const char* Placeholder;                       // kCount: the help's name for the number ("P")
+  std::string Meaning;                           // the help's text, before the default
+  std::string Note;                              // the help's text after the default and the slider's range
+  const char* Label;                             // the panel's and the dialog's label
+  std::optional<SliderMapping> Slider;           // kCount: the dialog's slider
 };
 
 // The five settings in the order the help, the query and the panel list them.

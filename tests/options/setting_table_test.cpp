@@ -60,7 +60,7 @@ TEST(SettingTable, FlagsWriteAnyNumberButZeroAsOne) {
     SaverSettingsRecord settings = kDefaultSettings;
     ASSERT_TRUE(ReadSetting(setting, "7", settings)) << setting.Name;
     EXPECT_EQ(WriteSetting(setting, settings), "1") << setting.Name;
-    settings.*setting.Flag = 200;  // as a stored byte may hold it
+    settings.*setting.ByteField = 200;  // as a stored byte may hold it
     EXPECT_EQ(WriteSetting(setting, settings), "1") << setting.Name;
   }
 }
