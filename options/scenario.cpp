@@ -68,19 +68,19 @@ CommandLine ParseScenario(int argc, const char* const* argv, std::vector<Scenari
     } else if (setting) {
       // Checked here against a scratch record; applied when the run gets here.
       SaverSettingsRecord scratch = kDefaultSettings;
-      std::string expects;
-      if (ParseSetting(flag.substr(2), text, scratch, expects) != SettingStatus::kSet) {
-        error = flag + " " + expects;
+      std::string expected;
+      if (ParseSetting(flag.substr(2), text, scratch, expected) != SettingStatus::kSet) {
+        error = ExpectsMessage(flag, expected, text);
         return CommandLine::kBadArguments;
       }
       actions.push_back({ScenarioAction::kSetting, 0, flag.substr(2), text});
     } else {
-      const std::optional<double> number = ParseWholeNumber(text);
-      if (!number || *number < scenario->Least || *number > UINT32_MAX) {
-        error = flag + " expects " + scenario->Expects + ", not '" + text + "'";
+      const std::optional<std::uint32_t> number = ParseUint32(text);
+      if (!number || *number < scenario->Least) {
+        error = ExpectsMessage(flag, scenario->Expects, text);
         return CommandLine::kBadArguments;
       }
-      actions.push_back({scenario->Kind, static_cast<std::uint32_t>(*number), "", ""});
+      actions.push_back({scenario->Kind, *number, "", ""});
     }
   }
   return CommandLine::kRun;

@@ -1,12 +1,13 @@
 #include "options/setting_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-#include "sim/particle_swarm.h"
+#include <sstream>
 
 std::optional<double> ParseWholeNumber(const std::string& text) {
   // A digit first and only the characters of a decimal number: no sign or
@@ -22,63 +23,88 @@ std::optional<double> ParseWholeNumber(const std::string& text) {
   return value;
 }
 
+std::optional<std::uint32_t> Uint32Of(double whole) {
+  if (!(whole >= 0 && whole <= UINT32_MAX) || whole != std::floor(whole)) return std::nullopt;
+  return static_cast<std::uint32_t>(whole);
+}
+
+std::optional<std::uint32_t> ParseUint32(const std::string& text) {
+  const std::optional<double> number = ParseWholeNumber(text);
+  return number ? Uint32Of(*number) : std::nullopt;
+}
+
+std::string ExpectsMessage(const std::string& subject, const std::string& expected, const std::string& value) {
+  return subject + " expects " + expected + ", not '" + value + "'";
+}
+
+bool IsSettingName(const std::string& name) { return FindSetting(name) != nullptr; }
+
+SettingStatus ParseSetting(const std::string& name, const std::string& value, SaverSettingsRecord& settings,
+                           std::string& expected) {
+  const SettingDescription* setting = FindSetting(name);
+  if (setting == nullptr) return SettingStatus::kUnknownName;
+  if (ReadSetting(*setting, value, settings)) return SettingStatus::kSet;
+  expected = ExpectedValues(*setting);
+  return SettingStatus::kMalformedValue;
+}
+
 namespace {
 
-// A number as loading a stored setting gives it: at most the largest stored
-// number, rounded to single precision.
-float StoredNumber(double value) { return static_cast<float>(std::min(value, kLargestStoredNumber)); }
+// The help's column for the options' text, and its width.
+constexpr std::size_t kHelpIndent = 27;
+constexpr std::size_t kHelpWidth = 77;
 
-const char kWholeNumber[] = "a whole number of 0 or more";
+// "  --name value" padded to the text's column, and `text` after it in
+// lines of kHelpWidth at most, broken between words.
+std::string HelpEntry(const std::string& option, const std::string& text) {
+  std::string line = "  " + option;
+  line.resize(std::max(line.size() + 1, kHelpIndent), ' ');
+  std::string entry, word;
+  bool words = false;  // the line holds a word of `text`
+  std::istringstream in(text);
+  while (in >> word) {
+    if (words && line.size() + 1 + word.size() > kHelpWidth) {
+      entry += line + "\n";
+      line.assign(kHelpIndent, ' ');
+      words = false;
+    }
+    line += (words ? " " : "") + word;
+    words = true;
+  }
+  return entry + line + "\n";
+}
+
+// "; the Windows settings offer 21 (low) to 1 (high)" for a setting with a
+// slider.
+std::string SliderRange(const SliderMapping& slider) {
+  auto end = [&](int position, std::string label) {
+    std::transform(label.begin(), label.end(), label.begin(), [](unsigned char c) { return std::tolower(c); });
+    return std::to_string(static_cast<long long>(slider.ValueAt(position))) + " (" + label + ")";
+  };
+  return "; the Windows settings offer " + end(0, slider.FirstEnd) + " to " + end(kLastSliderPosition, slider.LastEnd);
+}
 
 }  // namespace
 
-bool IsSettingName(const std::string& name) {
-  return name == "container" || name == "decay" || name == "regeneration" || name == "permeability" ||
-         name == "particles";
-}
-
-SettingStatus ParseSetting(const std::string& name, const std::string& value, SaverSettingsRecord& settings,
-                           std::string& error) {
-  if (!IsSettingName(name)) return SettingStatus::kUnknownName;
-
-  if (name == "container") {
-    if (value != "cube" && value != "sphere") {
-      error = "expects cube or sphere, not '" + value + "'";
-      return SettingStatus::kMalformedValue;
-    }
-    settings.ObjectType = value == "cube" ? kCubeObject : kSphereObject;
-    return SettingStatus::kSet;
-  }
-
-  const std::optional<double> whole = ParseWholeNumber(value);
-  if (!whole) {
-    const bool flag = name == "decay" || name == "regeneration";
-    error = std::string("expects ") + (flag ? "0 or 1" : kWholeNumber) + ", not '" + value + "'";
-    return SettingStatus::kMalformedValue;
-  }
-  // The flags, as loading takes a stored one: every number but 0 is 1.
-  if (name == "decay") settings.Decay = *whole != 0;
-  if (name == "regeneration") settings.Regeneration = *whole != 0;
-  if (name == "permeability") settings.Permeability = StoredNumber(*whole);
-  if (name == "particles") settings.SpawnPoints = StoredNumber(*whole);
-  return SettingStatus::kSet;
-}
-
 std::string SettingsHelp() {
-  const std::string pool = std::to_string(kSwarmSize);
-  return "  --container cube|sphere  the container's shape (cube)\n"
-         "  --decay 0|1              1: strikes wear visible cells away; 0: they build\n"
-         "                           invisible cells up (1)\n"
-         "  --regeneration 0|1       1: broken cells heal at random; 0: they stay\n"
-         "                           broken (1)\n"
-         "  --permeability P         strikes a cell takes before it lets particles\n"
-         "                           through (10); the Windows settings offer 21 (low)\n"
-         "                           to 1 (high); 0 lets particles through every cell\n"
-         "  --particles N            particles in play (250); the Windows settings offer\n"
-         "                           50 to 2050; " + pool + " exist, so any more count as " + pool + "\n"
+  std::string help, flags;
+  for (const SettingDescription& setting : SettingTable()) {
+    help += HelpEntry("--" + std::string(setting.Name) + " " + ValuePlaceholder(setting),
+                      setting.Meaning + " (" + WriteSetting(setting, kDefaultSettings) + ")" +
+                          (setting.Slider ? SliderRange(*setting.Slider) : "") + setting.Note);
+    if (setting.Kind == SettingKind::kFlag) flags += (flags.empty() ? "" : " and ") + std::string(setting.Name);
+  }
+  return help +
          "Their values are whole numbers of 0 or more, read as the Windows saver reads\n"
-         "its stored settings: decay and regeneration take every number but 0 as 1,\n"
+         "its stored settings: " + flags + " take every number but 0 as 1,\n"
          "and numbers above 4294967295 count as 4294967295.\n";
+}
+
+std::string SettingsQuery(const SaverSettingsRecord& settings) {
+  std::string query;
+  for (const SettingDescription& setting : SettingTable())
+    query += (query.empty() ? "" : "&") + std::string(setting.Name) + "=" + WriteSetting(setting, settings);
+  return query;
 }
 
 const char* OmbrelVersion() { return OMBREL_VERSION; }

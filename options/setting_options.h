@@ -1,12 +1,8 @@
 // The five scene settings by name and value, as every front end writes them:
 // the command line's options (--particles 2050) and the same names and values
-// elsewhere (particles=2050).
-//
-//   container      cube or sphere
-//   decay          0 growth, 1 decay
-//   regeneration   0 off, 1 on
-//   permeability   strikes a cell takes before it lets particles through
-//   particles      particles in play
+// elsewhere (particles=2050). The settings themselves (container,
+// decay, regeneration, permeability, particles), their values, help and panel
+// are described once, in SettingTable (options/setting_table.h).
 //
 // Values are read as the Windows saver reads its stored settings, which are
 // whole numbers from 0 to 4294967295: decay and regeneration take every
@@ -18,9 +14,11 @@
 // number, a fraction) is malformed.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "options/setting_table.h"
 #include "sim/scene_parameters.h"
 
 // The largest number a stored setting holds (an unsigned 32-bit value).
@@ -32,6 +30,18 @@ constexpr double kLargestStoredNumber = 4294967295.0;
 // "inf", "nan", hexadecimal, a fraction, or a value too large for a double.
 std::optional<double> ParseWholeNumber(const std::string& text);
 
+// A whole number from 0 to 4294967295 as the unsigned 32-bit number it is;
+// nothing for any other number.
+std::optional<std::uint32_t> Uint32Of(double whole);
+
+// ParseWholeNumber's number of `text` when it fits 32 bits, as the options
+// that count seconds and frames take it.
+std::optional<std::uint32_t> ParseUint32(const std::string& text);
+
+// The one message for a malformed value: "--frames expects a whole number
+// from 0 to 4294967295, not '1.5'", the value quoted as it was written.
+std::string ExpectsMessage(const std::string& subject, const std::string& expected, const std::string& value);
+
 // Whether `name` is one of the five settings.
 bool IsSettingName(const std::string& name);
 
@@ -40,15 +50,19 @@ enum class SettingStatus { kSet, kUnknownName, kMalformedValue };
 // Reads `value` as the setting called `name` (one of the five above, without
 // dashes) and writes it into `settings`. kUnknownName for another name and
 // kMalformedValue for a value the setting cannot take leave `settings` as it
-// was; for kMalformedValue `error` says what the setting expects and quotes
-// the value ("expects cube or sphere, not 'cone'"), for the caller to put
-// after the name as it was written.
+// was; for kMalformedValue `expected` says what the setting takes ("cube or
+// sphere"), for the caller's ExpectsMessage under the name as it was written.
 SettingStatus ParseSetting(const std::string& name, const std::string& value, SaverSettingsRecord& settings,
-                           std::string& error);
+                           std::string& expected);
 
 // The five settings for a program's --help: one option a line or two, with
 // their defaults and real limits.
 std::string SettingsHelp();
+
+// The five settings of `settings` as parameters, "container=cube&decay=1&...",
+// in the form ParseSetting reads back to the same record (for the page to
+// show them on its panel and store them).
+std::string SettingsQuery(const SaverSettingsRecord& settings);
 
 // The project's version, "1.0.0".
 const char* OmbrelVersion();

@@ -2,33 +2,32 @@
 
 #include <commctrl.h>
 
+#include "options/setting_table.h"
 #include "settings/settings_store.h"
 #include "sim/scene_parameters.h"
 
 namespace {
 
-constexpr int kSliderMaximum = 10;
-
-// A position formula's value truncated towards zero; the trackbar clamps
-// whatever lies outside 0..10.
-int Truncate(double position) { return static_cast<int>(position); }
-
 void SetUpSlider(HWND dialog, int id, int position) {
-  SendDlgItemMessageA(dialog, id, TBM_SETRANGE, FALSE, MAKELPARAM(0, kSliderMaximum));
+  SendDlgItemMessageA(dialog, id, TBM_SETRANGE, FALSE, MAKELPARAM(0, kLastSliderPosition));
   SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, position);
   SendDlgItemMessageA(dialog, id, TBM_SETLINESIZE, 0, 1);
   SendDlgItemMessageA(dialog, id, TBM_SETPAGESIZE, 0, 1);
 }
 
-int SliderPosition(HWND dialog, int id) {
+int TrackbarPosition(HWND dialog, int id) {
   return static_cast<int>(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0));
 }
+
+// The slider of a count in the settings' table (options/setting_table.h):
+// positions and the values they stand for, shared with the page's panel.
+const SliderMapping& SliderOf(const char* setting) { return *FindSetting(setting)->Slider; }
 
 void OnInitDialog(HWND dialog) {
   InitCommonControls();
   LoadSettings();
-  SetUpSlider(dialog, ParticleSlider, ParticleSliderPosition(SaverSettings.SpawnPoints));
-  SetUpSlider(dialog, PermeabilitySlider, PermeabilitySliderPosition(SaverSettings.Permeability));
+  SetUpSlider(dialog, ParticleSlider, SliderOf("particles").PositionOf(SaverSettings.SpawnPoints));
+  SetUpSlider(dialog, PermeabilitySlider, SliderOf("permeability").PositionOf(SaverSettings.Permeability));
 
   const SaverSettingsRecord& s = SaverSettings;
   if (s.ObjectType == kCubeObject) CheckDlgButton(dialog, CubeRadio, BST_CHECKED);
@@ -44,19 +43,15 @@ void OnInitDialog(HWND dialog) {
 }
 
 void OnOk(HWND dialog) {
-  SaverSettings.SpawnPoints = SpawnPointsAt(SliderPosition(dialog, ParticleSlider));
-  SaverSettings.Permeability = PermeabilityAt(SliderPosition(dialog, PermeabilitySlider));
+  SaverSettings.SpawnPoints = static_cast<float>(SliderOf("particles").ValueAt(TrackbarPosition(dialog, ParticleSlider)));
+  SaverSettings.Permeability =
+      static_cast<float>(SliderOf("permeability").ValueAt(TrackbarPosition(dialog, PermeabilitySlider)));
   // CB_ERR (-1) when the user typed into the edit field; the next load makes it 0.
   SaverSettings.Resolution = static_cast<std::int32_t>(SendDlgItemMessageA(dialog, ResolutionCombo, CB_GETCURSEL, 0, 0));
   SaveSettings();
 }
 
 }  // namespace
-
-int ParticleSliderPosition(float spawnPoints) { return Truncate((spawnPoints - 50.0) * 0.005); }
-int PermeabilitySliderPosition(float permeability) { return Truncate((21.0 - permeability) * 0.5); }
-float SpawnPointsAt(int position) { return static_cast<float>(position * 200 + 50); }
-float PermeabilityAt(int position) { return static_cast<float>((10 - position) * 2 + 1); }
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   if (message == WM_INITDIALOG) {

@@ -49,7 +49,7 @@ std::vector<ProgramOption> FrameOptionsOf(FrameOptions& options) {
          unsigned long w = 0, h = 0;
          if (x == std::string::npos || !ParsePositive(value.substr(0, x), 16384, w) ||
              !ParsePositive(value.substr(x + 1), 16384, h)) {
-           error = "--size expects WIDTHxHEIGHT, each from 1 to 16384, not '" + value + "'";
+           error = ExpectsMessage("--size", "WIDTHxHEIGHT, each from 1 to 16384", value);
            return false;
          }
          options.Width = static_cast<int>(w);
@@ -59,7 +59,7 @@ std::vector<ProgramOption> FrameOptionsOf(FrameOptions& options) {
       {"--out", true,
        [&options](const std::string& value, std::string& error) {
          if (value.empty()) {
-           error = "--out expects a folder";
+           error = ExpectsMessage("--out", "a folder", value);
            return false;
          }
          options.Out = value;
@@ -68,7 +68,7 @@ std::vector<ProgramOption> FrameOptionsOf(FrameOptions& options) {
       {"--every", true,
        [&options](const std::string& value, std::string& error) {
          if (!ParsePositive(value, 1048575, options.Every)) {
-           error = "--every expects a whole number from 1 to 1048575, not '" + value + "'";
+           error = ExpectsMessage("--every", "a whole number from 1 to 1048575", value);
            return false;
          }
          return true;

@@ -19,6 +19,7 @@
 #include <ctime>
 #include <string>
 
+#include "options/setting_table.h"
 #include "pacing/frame_rate.h"
 #include "pacing/step_clock.h"
 #include "render/frame_driver.h"
@@ -147,6 +148,27 @@ EMSCRIPTEN_KEEPALIVE const char* OmbrelApply(const char* name, const char* value
 EMSCRIPTEN_KEEPALIVE const char* OmbrelSettings() {
   Page.LastSettings = SettingsQuery(Page.Options.Settings);
   return Page.LastSettings.c_str();
+}
+
+// The settings' table as JSON (see options/setting_table.h): the panel's
+// controls, their choices, sliders and defaults.
+EMSCRIPTEN_KEEPALIVE const char* OmbrelSettingTable() {
+  static const std::string json = SettingsJson();
+  return json.c_str();
+}
+
+// The position at which the setting's slider shows `value`, as the Windows
+// dialog shows it; 0 for a setting without a slider.
+EMSCRIPTEN_KEEPALIVE int OmbrelSliderPosition(const char* name, double value) {
+  const SettingDescription* setting = FindSetting(name);
+  return setting != nullptr && setting->Slider ? setting->Slider->PositionOf(value) : 0;
+}
+
+// The value that the setting's slider stores at `position`, as the Windows
+// dialog stores it; 0 for a setting without a slider.
+EMSCRIPTEN_KEEPALIVE double OmbrelSliderValue(const char* name, int position) {
+  const SettingDescription* setting = FindSetting(name);
+  return setting != nullptr && setting->Slider ? setting->Slider->ValueAt(position) : 0;
 }
 
 // Whether the page asked for the frame rate to be shown.

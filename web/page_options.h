@@ -1,7 +1,7 @@
 // The page's parameters: the five settings by the command line's names and
-// values (container, decay, regeneration, permeability, particles; read by
-// options/setting_options.h, out-of-range numbers as the Windows saver reads
-// stored ones), and the page's own:
+// values (options/setting_table.h; read by options/setting_options.h,
+// out-of-range numbers as the Windows saver reads stored ones; SettingsQuery
+// writes them back), and the page's own:
 //
 //   fps=1      the frame rate in a corner, as --fps does on X11
 //   bench=1    no pacing: a frame on every animation callback (benchmarks)
@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "options/setting_options.h"
 #include "sim/scene_parameters.h"
 
 struct PageOptions {
@@ -36,8 +37,3 @@ enum class PageParameterStatus { kApplied, kUnknownName, kMalformedValue };
 // parameter as it was written.
 PageParameterStatus ApplyPageParameter(const std::string& name, const std::string& value, PageOptions& options,
                                        std::string& error);
-
-// The five settings of `settings` as parameters, "container=cube&decay=1&...",
-// in the form ApplyPageParameter reads back to the same record (for the page
-// to show them on its panel and store them).
-std::string SettingsQuery(const SaverSettingsRecord& settings);

@@ -12,8 +12,8 @@ std::optional<std::uint32_t> ParseIdDigits(const std::string& text, int base) {
   if (text.empty() || text.find_first_not_of(digits) != std::string::npos) return std::nullopt;
   errno = 0;
   const unsigned long long value = std::strtoull(text.c_str(), nullptr, base);
-  if (errno == ERANGE || value > UINT32_MAX) return std::nullopt;
-  return static_cast<std::uint32_t>(value);
+  if (errno == ERANGE) return std::nullopt;
+  return Uint32Of(static_cast<double>(value));
 }
 
 // The program's own options, written into `options`. --frames-per-second
@@ -28,14 +28,14 @@ std::vector<ProgramOption> OwnOptions(HackOptions& options) {
       {"--window-id", true,
        [&options](const std::string& value, std::string& error) {
          options.WindowId = ParseWindowId(value);
-         if (!options.WindowId) error = "--window-id expects a window id (0x... or decimal), not '" + value + "'";
+         if (!options.WindowId) error = ExpectsMessage("--window-id", "a window id (0x... or decimal)", value);
          return options.WindowId.has_value();
        }},
       {"--delay", true,
        [&options](const std::string& value, std::string& error) {
          const std::optional<double> delay = ParseWholeNumber(value);
          if (!delay || *delay > kMaxDelayMicroseconds) {
-           error = "--delay expects a whole number of microseconds from 0 to 10000000, not '" + value + "'";
+           error = ExpectsMessage("--delay", "a whole number of microseconds from 0 to 10000000", value);
            return false;
          }
          options.DelayMicroseconds = static_cast<std::uint32_t>(*delay);

@@ -3,6 +3,7 @@
 // takes stored ones.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "options/setting_options.h"
@@ -35,6 +36,22 @@ TEST(WholeNumber, EverythingElseIsRefused) {
   }
   // A number followed by a NUL byte and more is no number.
   EXPECT_FALSE(ParseWholeNumber(std::string("5\0" "5", 3)));
+}
+
+TEST(WholeNumber, ThirtyTwoBitsAreZeroTo4294967295) {
+  EXPECT_EQ(ParseUint32("0"), 0u);
+  EXPECT_EQ(ParseUint32("4294967295"), 4294967295u);
+  EXPECT_EQ(ParseUint32("4.294967295e9"), 4294967295u);
+  for (const char* text : {"4294967296", "1e300", "-1", "1.5", "nan", ""})
+    EXPECT_FALSE(ParseUint32(text)) << text;
+  EXPECT_EQ(Uint32Of(4294967295.0), 4294967295u);
+  for (const double number : {4294967296.0, -1.0, 0.5, std::nan("")}) EXPECT_FALSE(Uint32Of(number)) << number;
+}
+
+TEST(WholeNumber, TheOneMessageQuotesTheValue) {
+  EXPECT_EQ(ExpectsMessage("--frames", "a whole number from 0 to 4294967295", "1.5"),
+            "--frames expects a whole number from 0 to 4294967295, not '1.5'");
+  EXPECT_EQ(ExpectsMessage("--out", "a folder", ""), "--out expects a folder, not ''");
 }
 
 // Parses name=value into a record that starts from the defaults.
@@ -84,20 +101,20 @@ TEST(Setting, MalformedValuesAndUnknownNamesLeaveTheRecordAlone) {
   const struct {
     const char* name;
     const char* value;
-    const char* expects;  // nullptr: an unknown name
+    const char* message;  // nullptr: an unknown name
   } cases[] = {
-      {"container", "cone", "expects cube or sphere, not 'cone'"},
-      {"container", "Cube", "expects cube or sphere, not 'Cube'"},
-      {"container", "1", "expects cube or sphere, not '1'"},
-      {"decay", "yes", "expects 0 or 1, not 'yes'"},
-      {"decay", "-1", "expects 0 or 1, not '-1'"},
-      {"regeneration", "0.5", "expects 0 or 1, not '0.5'"},
-      {"permeability", "nan", "expects a whole number of 0 or more, not 'nan'"},
-      {"permeability", "-1", "expects a whole number of 0 or more, not '-1'"},
-      {"permeability", "10.5", "expects a whole number of 0 or more, not '10.5'"},
-      {"particles", "inf", "expects a whole number of 0 or more, not 'inf'"},
-      {"particles", "1e999", "expects a whole number of 0 or more, not '1e999'"},
-      {"particles", "", "expects a whole number of 0 or more, not ''"},
+      {"container", "cone", "container expects cube or sphere, not 'cone'"},
+      {"container", "Cube", "container expects cube or sphere, not 'Cube'"},
+      {"container", "1", "container expects cube or sphere, not '1'"},
+      {"decay", "yes", "decay expects 0 or 1, not 'yes'"},
+      {"decay", "-1", "decay expects 0 or 1, not '-1'"},
+      {"regeneration", "0.5", "regeneration expects 0 or 1, not '0.5'"},
+      {"permeability", "nan", "permeability expects a whole number of 0 or more, not 'nan'"},
+      {"permeability", "-1", "permeability expects a whole number of 0 or more, not '-1'"},
+      {"permeability", "10.5", "permeability expects a whole number of 0 or more, not '10.5'"},
+      {"particles", "inf", "particles expects a whole number of 0 or more, not 'inf'"},
+      {"particles", "1e999", "particles expects a whole number of 0 or more, not '1e999'"},
+      {"particles", "", "particles expects a whole number of 0 or more, not ''"},
       {"resolution", "3", nullptr},
       {"--particles", "50", nullptr},
       {"Particles", "50", nullptr},
@@ -105,15 +122,15 @@ TEST(Setting, MalformedValuesAndUnknownNamesLeaveTheRecordAlone) {
   };
   for (const auto& c : cases) {
     SaverSettingsRecord settings = kDefaultSettings;
-    std::string error = "untouched";
-    const SettingStatus status = ParseSetting(c.name, c.value, settings, error);
+    std::string expected = "untouched";
+    const SettingStatus status = ParseSetting(c.name, c.value, settings, expected);
     EXPECT_TRUE(SameSettings(settings, kDefaultSettings)) << c.name << "=" << c.value;
-    if (c.expects == nullptr) {
+    if (c.message == nullptr) {
       EXPECT_EQ(status, SettingStatus::kUnknownName) << c.name;
       EXPECT_FALSE(IsSettingName(c.name)) << c.name;
     } else {
       EXPECT_EQ(status, SettingStatus::kMalformedValue) << c.name << "=" << c.value;
-      EXPECT_EQ(error, c.expects);
+      EXPECT_EQ(ExpectsMessage(c.name, expected, c.value), c.message);
       EXPECT_TRUE(IsSettingName(c.name)) << c.name;
     }
   }

@@ -105,6 +105,26 @@ TEST(PageOptions, UnknownAndMalformedParametersLeaveTheOptionsAsTheyWere) {
   }
 }
 
+// Settings and the page's own parameters say what they expect in one form.
+TEST(PageOptions, MalformedValuesSayWhatTheyExpect) {
+  const struct {
+    const char* name;
+    const char* value;
+    const char* error;
+  } cases[] = {
+      {"container", "cone", "container expects cube or sphere, not 'cone'"},
+      {"particles", "-5", "particles expects a whole number of 0 or more, not '-5'"},
+      {"fps", "true", "fps expects 0 or 1, not 'true'"},
+      {"clock", "4294967296", "clock expects a whole number from 0 to 4294967295, not '4294967296'"},
+  };
+  for (const auto& c : cases) {
+    PageOptions options;
+    std::string error;
+    EXPECT_EQ(ApplyPageParameter(c.name, c.value, options, error), PageParameterStatus::kMalformedValue);
+    EXPECT_EQ(error, c.error);
+  }
+}
+
 // What the page stores and shows reads back to the same settings.
 TEST(PageOptions, SettingsQueryReadsBackToTheSameRecord) {
   SaverSettingsRecord records[] = {kDefaultSettings, {kSphereObject, 0, 0, 1.0f, 2050.0f, 0},
