@@ -14,11 +14,11 @@ trap 'rm -rf "$work"' EXIT
 # counted as installed and an emulator counted as present, so that only its
 # Debian packages are left to install.
 tree=$work/tree
-mkdir -p "$tree/scripts" "$tree/cmake" "$tree/tests/web/node_modules"
+mkdir -p "$tree/scripts" "$tree/cmake" "$tree/tools/browser/node_modules"
 cp "$source_dir/scripts/setup" "$tree/scripts/"
 cp "$source_dir/cmake/run-i386" "$tree/cmake/"
-cp "$source_dir/tests/web/package-lock.json" "$tree/tests/web/"
-cp "$source_dir/tests/web/package-lock.json" "$tree/tests/web/node_modules/.ombrel-installed-lock.json"
+cp "$source_dir/tools/browser/package-lock.json" "$tree/tools/browser/"
+cp "$source_dir/tools/browser/package-lock.json" "$tree/tools/browser/node_modules/.ombrel-installed-lock.json"
 printf '#!/bin/sh\nexit 0\n' >"$work/qemu-i386"
 chmod +x "$work/qemu-i386"
 
