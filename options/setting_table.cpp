@@ -24,10 +24,10 @@ std::vector<SettingDescription> MakeTable() {
        "1: broken cells heal at random; 0: they stay broken", "", "Regeneration:", std::nullopt},
       {"permeability", SettingKind::kCount, nullptr, &SaverSettingsRecord::Permeability, {}, "P",
        "strikes a cell takes before it lets particles through", "; 0 lets particles through every cell",
-       "Permeability of Surface", SliderMapping{21, -2, "Low", "High"}},
+       "Permeability of Surface", kPermeabilitySlider},
       {"particles", SettingKind::kCount, nullptr, &SaverSettingsRecord::SpawnPoints, {}, "N",
        "particles in play", "; " + pool + " exist, so any more count as " + pool, "Number of particles",
-       SliderMapping{50, 200, "Not many", "Lots"}},
+       kParticlesSlider},
   };
 }
 
@@ -61,15 +61,6 @@ const char* KindName(SettingKind kind) {
 
 }  // namespace
 
-int SliderMapping::PositionOf(double value) const {
-  // The dialog's own formulas, (21 - v) * 0.5 and (v - 50) * 0.005, are
-  // these products: 1 / Step is the same double as their factors.
-  const double position = std::trunc((value - ValueAtFirst) * (1.0 / Step));
-  if (!(position > 0)) return 0;  // also for a value that is not a number
-  return position < kLastSliderPosition ? static_cast<int>(position) : kLastSliderPosition;
-}
-
-double SliderMapping::ValueAt(int position) const { return ValueAtFirst + position * Step; }
 
 const std::vector<SettingDescription>& SettingTable() {
   static const std::vector<SettingDescription> table = MakeTable();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "options/slider_mapping.h"
 #include "sim/scene_parameters.h"
 
 // How a setting's value is written and read.
@@ -27,20 +28,6 @@ struct SettingChoice {
   std::uint8_t Stored;  // kSphereObject, 0
 };
 
-// The configuration dialog's slider over a count: positions 0 to
-// kLastSliderPosition, position p standing for ValueAtFirst + p * Step. A
-// value shows at the position its formula gives, truncated towards zero and
-// clamped to the slider, as the dialog positions its trackbars.
-struct SliderMapping {
-  double ValueAtFirst;  // the value at position 0
-  double Step;          // what one position adds
-  const char* FirstEnd;  // the label at position 0's end: "Low"
-  const char* LastEnd;   // at the last position's end: "High"
-
-  int PositionOf(double value) const;
-  double ValueAt(int position) const;
-};
-constexpr int kLastSliderPosition = 10;
 
 struct SettingDescription {
   const char* Name;  // as the command line (--name), the page's query and the JSON write it

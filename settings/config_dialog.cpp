@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "options/setting_table.h"
+#include "options/slider_mapping.h"
 #include "settings/settings_store.h"
 #include "sim/scene_parameters.h"
 
@@ -19,15 +19,11 @@ int TrackbarPosition(HWND dialog, int id) {
   return static_cast<int>(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0));
 }
 
-// The slider of a count in the settings' table (options/setting_table.h):
-// positions and the values they stand for, shared with the page's panel.
-const SliderMapping& SliderOf(const char* setting) { return *FindSetting(setting)->Slider; }
-
 void OnInitDialog(HWND dialog) {
   InitCommonControls();
   LoadSettings();
-  SetUpSlider(dialog, ParticleSlider, SliderOf("particles").PositionOf(SaverSettings.SpawnPoints));
-  SetUpSlider(dialog, PermeabilitySlider, SliderOf("permeability").PositionOf(SaverSettings.Permeability));
+  SetUpSlider(dialog, ParticleSlider, kParticlesSlider.PositionOf(SaverSettings.SpawnPoints));
+  SetUpSlider(dialog, PermeabilitySlider, kPermeabilitySlider.PositionOf(SaverSettings.Permeability));
 
   const SaverSettingsRecord& s = SaverSettings;
   if (s.ObjectType == kCubeObject) CheckDlgButton(dialog, CubeRadio, BST_CHECKED);
@@ -43,9 +39,9 @@ void OnInitDialog(HWND dialog) {
 }
 
 void OnOk(HWND dialog) {
-  SaverSettings.SpawnPoints = static_cast<float>(SliderOf("particles").ValueAt(TrackbarPosition(dialog, ParticleSlider)));
+  SaverSettings.SpawnPoints = static_cast<float>(kParticlesSlider.ValueAt(TrackbarPosition(dialog, ParticleSlider)));
   SaverSettings.Permeability =
-      static_cast<float>(SliderOf("permeability").ValueAt(TrackbarPosition(dialog, PermeabilitySlider)));
+      static_cast<float>(kPermeabilitySlider.ValueAt(TrackbarPosition(dialog, PermeabilitySlider)));
   // CB_ERR (-1) when the user typed into the edit field; the next load makes it 0.
   SaverSettings.Resolution = static_cast<std::int32_t>(SendDlgItemMessageA(dialog, ResolutionCombo, CB_GETCURSEL, 0, 0));
   SaveSettings();

@@ -196,8 +196,7 @@ pageTest('the address wins over stored settings, and the panel shows what is in 
 // (10 - p) * 2 + 1 and p * 200 + 50 particles; a value shows at its
 // position truncated towards zero).
 pageTest('the panel has the dialog\'s controls, and its sliders map as the dialog\'s do', async () => {
-  const p = await open('?' + new URLSearchParams({ permeability: 4, particles: 1000, clock, frames: 1 }));
-  try {
+  await withPage('?' + new URLSearchParams({ permeability: 4, particles: 1000, clock, frames: 1 }), async (p) => {
     await waitForFrames(p.page, 1);
     const texts = await p.page.evaluate(() => Array.from(document.querySelectorAll('#panel fieldset'),
       (fieldset) => Array.from(fieldset.querySelectorAll('legend, label, span'), (e) => e.textContent).join('|')));
@@ -219,9 +218,7 @@ pageTest('the panel has the dialog\'s controls, and its sliders map as the dialo
       assert.equal(settings.get('permeability'), String((10 - position) * 2 + 1), `position ${position}`);
       assert.equal(settings.get('particles'), String(position * 200 + 50), `position ${position}`);
     }
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 pageTest('bad parameters are ignored with one warning and the page runs with the defaults', async () => {
