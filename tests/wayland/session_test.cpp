@@ -123,6 +123,20 @@ TEST_F(OnSway, EveryOutputShowsTheFirstFrameOfItsOwnScene) {
   EXPECT_FALSE(saver->Ended()) << saver->Output();
 }
 
+// On a 144 Hz output the scene still takes 60 steps a second: 120 frames
+// take at least two seconds (less 5 % for the step clock's tolerance), and
+// the callbacks it lets pass without drawing keep coming, so it ends.
+TEST_F(OnSway, SixtyStepsASecondOnA144HzOutput) {
+  StartSway(1);
+  ASSERT_TRUE(HeadlessSway::Command("output HEADLESS-1 mode 640x480@144Hz"));
+  auto saver = StartSaver({"--frames", "1"});
+  ASSERT_EQ(saver->WaitExit(20s), 0) << saver->Output();
+  const TestClock::time_point started = TestClock::now();
+  saver = StartSaver({"--frames", "121"});
+  ASSERT_EQ(saver->WaitExit(30s), 0) << saver->Output();
+  EXPECT_GE(TestClock::now() - started, 1900ms);
+}
+
 // A key, a button, or a move of more than 4 pixels ends it with 0 within a
 // second of reaching the compositor.
 TEST_F(OnSway, KeyButtonAndMotionEachEndIt) {
