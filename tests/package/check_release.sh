@@ -111,7 +111,7 @@ for field in "Package: ombrel" "Version: $version" "Architecture: amd64" "Recomm
   grep -q "^ $field\$" <<<"$info" && pass "deb $field" || fail "deb lacks '$field'"
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for library in libc6 libx11-6 libglx0 libopengl0 libglu1-mesa libstdc++6 python3; do
+for library in libc6 libx11-6 libglx0 libopengl0 libglu1-mesa libstdc++6 libwayland-client0 libwayland-egl1 libegl1 python3; do
   grep -q "\b$library\b" <<<"$depends" && pass "deb depends on $library" || fail "Depends: $depends lacks $library"
 done
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $1, $2, $6 }')
@@ -120,6 +120,9 @@ for entry in "-rwxr-xr-x root/root ./usr/libexec/xscreensaver/ombrel" \
              "-rw-r--r-- root/root ./usr/share/man/man6/ombrel.6.gz" \
              "-rwxr-xr-x root/root ./usr/bin/ombrel-add-to-xscreensaver" \
              "-rw-r--r-- root/root ./usr/share/man/man1/ombrel-add-to-xscreensaver.1.gz" \
+             "-rwxr-xr-x root/root ./usr/bin/ombrel-wayland" \
+             "-rw-r--r-- root/root ./usr/share/man/man6/ombrel-wayland.6.gz" \
+             "-rw-r--r-- root/root ./usr/share/applications/ombrel-wayland.desktop" \
              "-rw-r--r-- root/root ./usr/share/doc/ombrel/copyright" \
              "-rw-r--r-- root/root ./usr/share/doc/ombrel/changelog.gz"; do
   grep -qxF -- "$entry" <<<"$contents" && pass "deb has $entry" || fail "deb lacks $entry"

@@ -243,20 +243,6 @@ TEST_F(HackOnX, RootWithoutXScreensaverWindowDrawsOnTheRootWindow) {
   EXPECT_EQ(ombrel->WaitExit(3s), 0);
 }
 
-// RGB pixels of a PNG file.
-Image ReadPng(const std::string& path) {
-  png_image png{};
-  png.version = PNG_IMAGE_VERSION;
-  Image image;
-  if (!png_image_begin_read_from_file(&png, path.c_str())) return image;
-  png.format = PNG_FORMAT_RGB;
-  image.width = static_cast<int>(png.width);
-  image.height = static_cast<int>(png.height);
-  image.rgb.resize(PNG_IMAGE_SIZE(png));
-  if (!png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) return {};
-  return image;
-}
-
 class SameScene : public HackOnX, public ::testing::WithParamInterface<const char*> {
  protected:
   // What ombrel-frames writes for the scenario of `line` at 320 x 240.

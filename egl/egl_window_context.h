@@ -1,0 +1,49 @@
+// An OpenGL ES 3.0 context that draws into windows: one context for any
+// number of window surfaces of one EGL display, made current on each surface
+// in turn, with the GL 1.1 layer (gl11/) set up on it so that render/ draws
+// through it. The window system's program opens the EGL display for its own
+// platform (eglGetPlatformDisplay with its connection) and makes the native
+// windows; nothing here knows which window system that is.
+//
+// Colour buffers are 8 bits a channel, as the headless renderer's, so that a
+// frame on screen is the frame that ombrel-frames-gles writes; an opaque
+// configuration (no alpha) is preferred, so that a compositor shows the
+// pixels as drawn.
+#pragma once
+
+#include <string>
+
+class EglWindowContext {
+ public:
+  EglWindowContext() = default;
+  ~EglWindowContext();
+  EglWindowContext(const EglWindowContext&) = delete;
+  EglWindowContext& operator=(const EglWindowContext&) = delete;
+
+  // Initialises `display` (an EGLDisplay), chooses the configuration, creates
+  // the context, makes it current without a surface and sets the GL 1.1
+  // layer up on it. Returns false with `error` set (one line) when EGL, an
+  // OpenGL ES 3.0 context or the layer is not available. The display is
+  // terminated with this object.
+  bool Create(void* display, std::string& error);
+
+  // A window surface on `nativeWindow` (what eglCreatePlatformWindowSurface
+  // takes for the display's platform: a wl_egl_window*, a pointer to an X
+  // Window...). Swapping it never waits for the display: the program paces
+  // its frames itself. Null with `error` set when it cannot be made.
+  void* CreateSurface(void* nativeWindow, std::string& error);
+
+  // Makes the context current on `surface`; false when EGL refuses.
+  bool MakeCurrent(void* surface);
+
+  // Shows what was drawn into `surface`; false when EGL refuses.
+  bool Swap(void* surface);
+
+  // Destroys a surface of CreateSurface (not current any more afterwards).
+  void DestroySurface(void* surface);
+
+ private:
+  void* display_ = nullptr;
+  void* config_ = nullptr;
+  void* context_ = nullptr;
+};

@@ -1,0 +1,41 @@
+// The command line of the Wayland program: ombrel's, without its window
+// choice, and --idle.
+//
+//   ombrel-wayland [--idle SECONDS] [--delay US] [--fps] [--clock T] [--frames F]
+//                  [--container cube|sphere] [--decay 0|1] [--regeneration 0|1]
+//                  [--permeability P] [--particles N]
+//
+// Every option may be written with one dash or two; --help, -h and --version
+// ask for the usage or the version. The settings, --clock and --frames are
+// read by the options library as ombrel and ombrel-frames read them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "options/scenario.h"
+#include "sim/scene_parameters.h"
+
+struct SaverOptions {
+  std::optional<std::uint32_t> IdleSeconds;  // --idle: show after this long without input
+  std::uint32_t DelayMicroseconds = 16666;   // --delay: the time per step, 0 a step every frame
+  bool ShowFps = false;                      // --fps
+  std::optional<std::uint32_t> Clock;        // --clock: the calendar second of the first frame
+  std::optional<std::uint32_t> Frames;       // --frames: end after this many frames on every output
+  SaverSettingsRecord Settings = kDefaultSettings;
+};
+
+// The longest --idle: its milliseconds fit the idle protocols' 32 bits.
+constexpr std::uint32_t kMaxIdleSeconds = 4'294'967;
+// The longest --delay, ten seconds, as ombrel's.
+constexpr std::uint32_t kMaxSaverDelayMicroseconds = 10'000'000;
+
+// Parses argv[1..argc-1] into `options`. Returns kBadArguments with `error`
+// set (for one line on stderr) for an unknown option, a missing or malformed
+// value; kHelp or kVersion when they are asked for.
+CommandLine ParseSaverOptions(int argc, const char* const* argv, SaverOptions& options, std::string& error);
+
+// The program's --help: every option with its default and real limits, the
+// exit codes.
+std::string SaverUsage();
