@@ -4,7 +4,7 @@
 # (a set-up box, a blank screen). The Windows saver runs on a Wine prefix
 # made anew for the test, as in a new build tree.
 #
-#   tests/scripts/run_test.sh SOURCE_DIR saver|linux|web
+#   tests/scripts/run_test.sh SOURCE_DIR saver|linux|wayland|web
 #
 # A picture of the scene is mostly black (the scene turns in front of a
 # black background) with some lit pixels, and the pictures change from one
@@ -19,8 +19,9 @@ args=()
 case $what in
   saver) prefix=saver ;;
   linux) prefix=linux args=(linux) ;;
+  wayland) prefix=wayland args=(wayland) ;;
   web) prefix=web args=(web) ;;
-  *) echo "run_test: saver, linux or web, not '$what'" >&2; exit 2 ;;
+  *) echo "run_test: saver, linux, wayland or web, not '$what'" >&2; exit 2 ;;
 esac
 
 status=0
