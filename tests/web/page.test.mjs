@@ -200,17 +200,18 @@ pageTest('the address wins over stored settings, and the panel shows what is in 
 // (10 - p) * 2 + 1 and p * 200 + 50 particles; a value shows at its
 // position truncated towards zero).
 pageTest('the panel has the dialog\'s controls, and its sliders map as the dialog\'s do', async () => {
-  const p = await open('?' + new URLSearchParams({ permeability: 4, particles: 1000, clock, frames: 1 }));
-  try {
+  await withPage('?' + new URLSearchParams({ permeability: 4, particles: 1000, clock, frames: 1 }), async (p) => {
     await waitForFrames(p.page, 1);
     const texts = await p.page.evaluate(() => Array.from(document.querySelectorAll('#panel fieldset'),
       (fieldset) => Array.from(fieldset.querySelectorAll('legend, label, span'), (e) => e.textContent).join('|')));
     assert.deepEqual(texts, ['Container Type:| Cube| Sphere', 'Particles cause:| Growth| Decay',
-      'Regeneration:| On| Off', 'Permeability of Surface|Low|High', 'Number of particles|Not many|Lots']);
+      'Regeneration:| On| Off', 'Permeability of Surface|Low|High', 'Number of particles|Not many|Lots',
+      ' Keep the screen on']);
     const controls = await p.page.evaluate(() => Array.from(document.querySelectorAll('#panel input'),
       (input) => `${input.name} ${input.type} ${input.type === 'range' ? `${input.min}..${input.max}` : input.value}`));
     assert.deepEqual(controls, ['container radio cube', 'container radio sphere', 'decay radio 0', 'decay radio 1',
-      'regeneration radio 1', 'regeneration radio 0', 'permeability range 0..10', 'particles range 0..10']);
+      'regeneration radio 1', 'regeneration radio 0', 'permeability range 0..10', 'particles range 0..10',
+      'awake checkbox on']);
     assert.equal(await p.page.inputValue('#permeability'), '8');
     assert.equal(await p.page.inputValue('#particles'), '4');
 
@@ -223,9 +224,7 @@ pageTest('the panel has the dialog\'s controls, and its sliders map as the dialo
       assert.equal(settings.get('permeability'), String((10 - position) * 2 + 1), `position ${position}`);
       assert.equal(settings.get('particles'), String(position * 200 + 50), `position ${position}`);
     }
-  } finally {
-    await p.close();
-  }
+  });
 });
 
 pageTest('bad parameters are ignored with one warning and the page runs with the defaults', async () => {
