@@ -40,16 +40,6 @@ std::string NumberText(double value) {
   return text;
 }
 
-// A JSON string of `text`, which holds no control characters.
-std::string Quoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
 const char* KindName(SettingKind kind) {
   switch (kind) {
     case SettingKind::kChoice: return "choice";
@@ -61,6 +51,15 @@ const char* KindName(SettingKind kind) {
 
 }  // namespace
 
+
+std::string JsonQuoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
 
 const std::vector<SettingDescription>& SettingTable() {
   static const std::vector<SettingDescription> table = MakeTable();
@@ -124,20 +123,20 @@ std::string SettingsJson() {
   std::string json = "[";
   for (const SettingDescription& setting : SettingTable()) {
     if (json.size() > 1) json += ",";
-    json += "{\"name\":" + Quoted(setting.Name) + ",\"kind\":" + Quoted(KindName(setting.Kind)) +
-            ",\"label\":" + Quoted(setting.Label) + ",\"default\":" + Quoted(WriteSetting(setting, kDefaultSettings));
+    json += "{\"name\":" + JsonQuoted(setting.Name) + ",\"kind\":" + JsonQuoted(KindName(setting.Kind)) +
+            ",\"label\":" + JsonQuoted(setting.Label) + ",\"default\":" + JsonQuoted(WriteSetting(setting, kDefaultSettings));
     if (!setting.Choices.empty()) {
       json += ",\"choices\":[";
       for (const SettingChoice& choice : setting.Choices)
-        json += std::string(&choice == &setting.Choices.front() ? "" : ",") + "{\"value\":" + Quoted(choice.Value) +
-                ",\"label\":" + Quoted(choice.Label) + "}";
+        json += std::string(&choice == &setting.Choices.front() ? "" : ",") + "{\"value\":" + JsonQuoted(choice.Value) +
+                ",\"label\":" + JsonQuoted(choice.Label) + "}";
       json += "]";
     }
     if (setting.Slider) {
       const SliderMapping& slider = *setting.Slider;
       json += ",\"slider\":{\"last\":" + std::to_string(kLastSliderPosition) +
               ",\"valueAtFirst\":" + NumberText(slider.ValueAtFirst) + ",\"step\":" + NumberText(slider.Step) +
-              ",\"firstEnd\":" + Quoted(slider.FirstEnd) + ",\"lastEnd\":" + Quoted(slider.LastEnd) + "}";
+              ",\"firstEnd\":" + JsonQuoted(slider.FirstEnd) + ",\"lastEnd\":" + JsonQuoted(slider.LastEnd) + "}";
     }
     json += "}";
   }

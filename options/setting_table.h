@@ -63,6 +63,9 @@ std::string ExpectedValues(const SettingDescription& setting);
 // The setting's value in its help: "cube|sphere", "0|1", "P".
 std::string ValuePlaceholder(const SettingDescription& setting);
 
+// A JSON string of `text`, which holds no control characters.
+std::string JsonQuoted(const std::string& text);
+
 // The table as a JSON array, one object per setting in the table's order:
 //   {"name": "container", "kind": "choice" | "flag" | "count", "label": "Container Type:",
 //    "default": "cube", "choices": [{"value": "cube", "label": "Cube"}, ...],

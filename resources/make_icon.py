@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
 """Draws the saver's icon: a 32 x 32, 16-colour picture of a glassy sphere
-with glowing particles on black, written as a Windows .ico file.
+with glowing particles on black, written as a Windows .ico file; or the same
+picture drawn at a larger size as a 16-colour PNG, for the web page's app
+icons.
 
     python3 resources/make_icon.py OUTPUT.ico
+    python3 resources/make_icon.py --png SIZE OUTPUT.png
 """
 import math
 import struct
 import sys
+import zlib
 
 SIZE = 32
 
@@ -25,12 +29,14 @@ PARTICLES = [(12, 11), (19, 14), (15, 19), (21, 20), (10, 17), (17, 9),
 
 
 def pixel(x, y):
+    """The colour at (x, y) on the 32 x 32 grid; x and y may fall between
+    the grid's points, for a picture drawn larger."""
     cx, cy, radius = 15.5, 15.5, 12.0
     for px, py in PARTICLES:
         d = abs(x - px) + abs(y - py)
-        if d == 0:
+        if d < 0.5:
             return YELLOW
-        if d == 1:
+        if d < 1.5:
             return GREEN
     r = math.hypot(x - cx, y - cy)
     if r > radius:
@@ -60,5 +66,30 @@ def icon():
     return directory + entry + image
 
 
-with open(sys.argv[1], "wb") as out:
-    out.write(icon())
+def png(size):
+    """The picture at size x size pixels, each sampled at its centre, as a
+    PNG of 4-bit palette indices."""
+    scale = SIZE / size
+    rows = bytearray()
+    for y in range(size):
+        rows.append(0)  # no filter
+        v = (y + 0.5) * scale - 0.5
+        for x in range(0, size, 2):
+            u0, u1 = (x + 0.5) * scale - 0.5, (x + 1.5) * scale - 0.5
+            rows.append(pixel(u0, v) << 4 | pixel(u1, v))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", size, size, 4, 3, 0, 0, 0)
+    palette = b"".join(bytes(colour) for colour in PALETTE)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"PLTE", palette) +
+            chunk(b"IDAT", zlib.compress(bytes(rows), 9)) + chunk(b"IEND", b""))
+
+
+if sys.argv[1] == "--png":
+    with open(sys.argv[3], "wb") as out:
+        out.write(png(int(sys.argv[2])))
+else:
+    with open(sys.argv[1], "wb") as out:
+        out.write(icon())

@@ -15,6 +15,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <chrono>
 #include <cmath>
 #include <ctime>
 #include <string>
@@ -173,6 +174,21 @@ EMSCRIPTEN_KEEPALIVE double OmbrelSliderValue(const char* name, int position) {
 
 // Whether the page asked for the frame rate to be shown.
 EMSCRIPTEN_KEEPALIVE int OmbrelShowsFps() { return Page.Options.ShowFps ? 1 : 0; }
+
+// Whether the page asked to keep the screen on (awake=1).
+EMSCRIPTEN_KEEPALIVE int OmbrelKeepsAwake() { return Page.Options.KeepAwake ? 1 : 0; }
+
+// Draws at most `fps` frames a second, as a wallpaper host may ask; 0, or 60
+// and more, is the usual pace. The scene moves one step a frame, so a lower
+// rate slows its motion too. A page without pacing (bench=1) stays unpaced.
+EMSCRIPTEN_KEEPALIVE void OmbrelLimitFrameRate(double fps) {
+  if (Page.Options.Unpaced) return;
+  if (!(fps > 0) || fps >= kStepsPerSecond) {
+    Page.Steps = StepClock(kStepPeriod);
+    return;
+  }
+  Page.Steps = StepClock(std::chrono::duration_cast<MonotonicClock::duration>(std::chrono::duration<double>(1 / fps)));
+}
 
 // Frames drawn so far.
 EMSCRIPTEN_KEEPALIVE double OmbrelFramesDrawn() { return static_cast<double>(Page.Drawn); }

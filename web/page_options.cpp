@@ -30,6 +30,8 @@ PageParameterStatus ApplyPageParameter(const std::string& name, const std::strin
     if (!ParseSwitch(value, options.ShowFps)) return malformed("0 or 1");
   } else if (name == "bench") {
     if (!ParseSwitch(value, options.Unpaced)) return malformed("0 or 1");
+  } else if (name == "awake") {
+    if (!ParseSwitch(value, options.KeepAwake)) return malformed("0 or 1");
   } else if (name == "clock" || name == "frames") {
     const std::optional<std::uint32_t> number = ParseUint32(value);
     if (!number) return malformed("a whole number from 0 to 4294967295");

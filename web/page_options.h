@@ -8,6 +8,8 @@
 //   clock=T    the calendar second of the first frame (0 to 4294967295);
 //              frame i is seeded from second T + i / 60, as ombrel-frames does
 //   frames=F   stop after F frames (0 to 4294967295)
+//   awake=1    keep the screen on while the page shows, where the browser
+//              offers a screen wake lock (the page's script takes it)
 //
 // The same names and values come from the address's query, the browser's
 // stored settings and the settings panel; the page applies them in that
@@ -26,6 +28,7 @@ struct PageOptions {
   SaverSettingsRecord Settings = kDefaultSettings;
   bool ShowFps = false;
   bool Unpaced = false;  // bench=1
+  bool KeepAwake = false;  // awake=1
   std::optional<std::uint32_t> Clock;
   std::optional<std::uint32_t> Frames;
 };

@@ -12,7 +12,9 @@
 #       and the packaged ombrel-add-to-xscreensaver.
 #   check_release.sh web OUT NATIVE_BUILD
 #       serves the web zip's page from OUT/a and runs the browser tests on it
-#       (tests/web/page.test.mjs), its frames against NATIVE_BUILD's.
+#       (tests/web/page.test.mjs), its frames against NATIVE_BUILD's; and the
+#       hosts' tests (tests/web/hosts.test.mjs) on the two wallpaper zips'
+#       folders unpacked beside it.
 #   check_release.sh wine OUT E2E_TESTS
 #       runs the zip's ombrel.scr from OUT/a full screen under Wine, through
 #       the end-to-end test program E2E_TESTS, on the display this runs on;
@@ -39,6 +41,11 @@ if [ "$mode" = reproducible ]; then
   for side in a b; do
     (mkdir -p "$out/$side/unzipped" && cd "$out/$side/unzipped" && unzip -q -o ../ombrel-*-windows.zip)
     (mkdir -p "$out/$side/unzipped-web" && cd "$out/$side/unzipped-web" && unzip -q -o ../ombrel-*-web.zip)
+    # The wallpaper hosts' folders beside the page, where the browser tests look.
+    for host in wallpaper-engine lively; do
+      (mkdir -p "$out/$side/unzipped-web/$host" && cd "$out/$side/unzipped-web/$host" &&
+        unzip -q -o ../../ombrel-*-"$host".zip)
+    done
   done
   for f in unzipped/ombrel.scr unzipped-web/ombrel.js unzipped-web/ombrel.wasm; do
     if cmp -s "$out/a/$f" "$out/b/$f"; then pass "same $f"
@@ -59,7 +66,7 @@ dist=$out/a
 if [ "$mode" = web ]; then
   # The page as released, served and run as the web tree's page is.
   OMBREL_PAGE_DIR=$dist/unzipped-web OMBREL_NATIVE_BUILD=$3 node --test \
-    "$repo/tests/web/page.test.mjs"
+    "$repo/tests/web/page.test.mjs" "$repo/tests/web/hosts.test.mjs"
   exit
 fi
 if [ "$mode" = wine ]; then
@@ -92,9 +99,18 @@ web_zip=$(ls "$dist"/ombrel-*-web.zip)
 # The zip: exactly the saver, its licence and its instructions.
 listing=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
 [ "$listing" = "LICENSE.txt README.txt ombrel.scr " ] && pass "zip holds $listing" || fail "zip holds $listing"
+page_listing="LICENSE.txt icon-192.png icon-512.png index.html manifest.webmanifest ombrel.js ombrel.wasm"
+page_listing+=" service-worker.js"
 web_listing=$(unzip -Z1 "$web_zip" | sort | tr '\n' ' ')
-[ "$web_listing" = "LICENSE.txt index.html ombrel.js ombrel.wasm " ] && pass "web zip holds $web_listing" ||
-  fail "web zip holds $web_listing"
+[ "$web_listing" = "$page_listing " ] && pass "web zip holds $web_listing" || fail "web zip holds $web_listing"
+# Each wallpaper zip: the page, the host's files and the preview, at its top.
+for host_files in "wallpaper-engine project.json" "lively LivelyInfo.json LivelyProperties.json"; do
+  read -r host files <<<"$host_files"
+  host_zip=$dist/ombrel-$version-$host.zip
+  listing=$(unzip -Z1 "$host_zip" | sort | tr '\n' ' ')
+  expected=$(printf '%s\n' $page_listing $files preview.jpg | sort | tr '\n' ' ')
+  [ "$listing" = "$expected" ] && pass "$host zip holds $listing" || fail "$host zip holds $listing"
+done
 scr=$dist/unzipped/ombrel.scr
 size=$(stat -c %s "$scr")
 [ "$size" -lt 100000 ] && pass "ombrel.scr is $size bytes, stripped" || fail "ombrel.scr is $size bytes"

@@ -56,6 +56,9 @@ TEST(PageOptions, PagesOwnParameters) {
   EXPECT_EQ(Apply(options, "bench", "1"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "clock", "4294967295"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "frames", "0"), PageParameterStatus::kApplied);
+  EXPECT_FALSE(options.KeepAwake);  // off unless asked
+  EXPECT_EQ(Apply(options, "awake", "1"), PageParameterStatus::kApplied);
+  EXPECT_TRUE(options.KeepAwake);
   EXPECT_TRUE(options.ShowFps);
   EXPECT_TRUE(options.Unpaced);
   EXPECT_EQ(options.Clock, 4294967295u);
@@ -83,6 +86,7 @@ TEST(PageOptions, UnknownAndMalformedParametersLeaveTheOptionsAsTheyWere) {
       {"permeability", "1x", PageParameterStatus::kMalformedValue},
       {"fps", "true", PageParameterStatus::kMalformedValue},
       {"bench", "", PageParameterStatus::kMalformedValue},
+      {"awake", "yes", PageParameterStatus::kMalformedValue},
       {"clock", "4294967296", PageParameterStatus::kMalformedValue},
       {"clock", "-1", PageParameterStatus::kMalformedValue},
       {"frames", "1.5", PageParameterStatus::kMalformedValue},
@@ -101,7 +105,7 @@ TEST(PageOptions, UnknownAndMalformedParametersLeaveTheOptionsAsTheyWere) {
         << error;
     EXPECT_EQ(options.Settings.SpawnPoints, 700.0f);
     EXPECT_EQ(options.Settings.ObjectType, kCubeObject);
-    EXPECT_FALSE(options.ShowFps || options.Unpaced || options.Clock || options.Frames);
+    EXPECT_FALSE(options.ShowFps || options.Unpaced || options.KeepAwake || options.Clock || options.Frames);
   }
 }
 

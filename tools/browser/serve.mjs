@@ -10,7 +10,8 @@ import http from 'node:http';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.webmanifest': 'application/manifest+json', '.png': 'image/png', '.json': 'application/json' };
 
 // Serves the files of `dir` (no sub-folders). Returns { url, served, close };
 // requests are counted in `served` by path.
