@@ -160,6 +160,7 @@ struct Gl11State {
   bool Ready = false;
   GLuint PlainProgram = 0, TexturedProgram = 0, VertexArray = 0, Buffer = 0;
   GLint TexelFloorLocation = -1;
+  GLsizeiptr BufferBytes = 0;  // the vertex buffer's size
 
   GLenum Error = GL_NO_ERROR;
 
@@ -226,6 +227,21 @@ TextureObject* BindGlesTexture() {
 
 // ---- Drawing the batch ----
 
+// The batch into the vertex buffer, which keeps the largest size any batch
+// has needed: a batch that fits is written over the start of it.
+void UploadBatch(const GlesFunctions& gl) {
+  const auto bytes = static_cast<GLsizeiptr>(Gl11.Batch.size() * sizeof(Vertex));
+  if (bytes > Gl11.BufferBytes) {
+    gl.BufferData(GL_ARRAY_BUFFER, bytes, Gl11.Batch.data(), GL_STREAM_DRAW);
+    Gl11.BufferBytes = bytes;
+  } else {
+#ifdef GL11_ORPHAN
+    gl.BufferData(GL_ARRAY_BUFFER, Gl11.BufferBytes, nullptr, GL_STREAM_DRAW);
+#endif
+    gl.BufferSubData(GL_ARRAY_BUFFER, 0, bytes, Gl11.Batch.data());
+  }
+}
+
 void DrawBatch() {
   if (Gl11.Batch.empty()) return;
   if (Gl11.Ready) {
@@ -237,8 +253,7 @@ void DrawBatch() {
       const GLfloat floor = texture->AlphaOnly ? 1.0f : 0.0f;
       gl.Uniform4f(Gl11.TexelFloorLocation, floor, floor, floor, 0.0f);
     }
-    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(Gl11.Batch.size() * sizeof(Vertex)),
-                  Gl11.Batch.data(), GL_STREAM_DRAW);
+    UploadBatch(gl);
     gl.DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(Gl11.Batch.size()));
   }
   Gl11.Batch.clear();

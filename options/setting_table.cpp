@@ -24,10 +24,11 @@ std::vector<SettingDescription> MakeTable() {
        "1: broken cells heal at random; 0: they stay broken", "", "Regeneration:", std::nullopt},
       {"permeability", SettingKind::kCount, nullptr, &SaverSettingsRecord::Permeability, {}, "P",
        "strikes a cell takes before it lets particles through", "; 0 lets particles through every cell",
-       "Permeability of Surface", SliderMapping{21, -2, "Low", "High"}},
+       "Permeability of Surface",
+       SliderMapping{21, -2, "Low", "High", "{} strikes before a cell lets particles through"}},
       {"particles", SettingKind::kCount, nullptr, &SaverSettingsRecord::SpawnPoints, {}, "N",
        "particles in play", "; " + pool + " exist, so any more count as " + pool, "Number of particles",
-       SliderMapping{50, 200, "Not many", "Lots"}},
+       SliderMapping{50, 200, "Not many", "Lots", "{} particles"}},
   };
 }
 
@@ -146,7 +147,8 @@ std::string SettingsJson() {
       const SliderMapping& slider = *setting.Slider;
       json += ",\"slider\":{\"last\":" + std::to_string(kLastSliderPosition) +
               ",\"valueAtFirst\":" + NumberText(slider.ValueAtFirst) + ",\"step\":" + NumberText(slider.Step) +
-              ",\"firstEnd\":" + Quoted(slider.FirstEnd) + ",\"lastEnd\":" + Quoted(slider.LastEnd) + "}";
+              ",\"firstEnd\":" + Quoted(slider.FirstEnd) + ",\"lastEnd\":" + Quoted(slider.LastEnd) +
+              ",\"valueText\":" + Quoted(slider.ValueText) + "}";
     }
     json += "}";
   }

@@ -36,6 +36,7 @@ struct SliderMapping {
   double Step;          // what one position adds
   const char* FirstEnd;  // the label at position 0's end: "Low"
   const char* LastEnd;   // at the last position's end: "High"
+  const char* ValueText;  // a value in words, {} standing for the number: "{} particles"
 
   int PositionOf(double value) const;
   double ValueAt(int position) const;
@@ -79,6 +80,7 @@ std::string ValuePlaceholder(const SettingDescription& setting);
 // The table as a JSON array, one object per setting in the table's order:
 //   {"name": "container", "kind": "choice" | "flag" | "count", "label": "Container Type:",
 //    "default": "cube", "choices": [{"value": "cube", "label": "Cube"}, ...],
-//    "slider": {"last": 10, "valueAtFirst": 21, "step": -2, "firstEnd": "Low", "lastEnd": "High"}}
+//    "slider": {"last": 10, "valueAtFirst": 21, "step": -2, "firstEnd": "Low", "lastEnd": "High",
+//               "valueText": "{} strikes before a cell lets particles through"}}
 // "choices" for choices and flags, "slider" for counts with a slider.
 std::string SettingsJson();

@@ -47,6 +47,10 @@ bool CreatePageGlContext(const char* canvasSelector, std::string& error) {
     return false;
   }
   emscripten_webgl_make_context_current(context);
+  return RestorePageGlContext(error);
+}
+
+bool RestorePageGlContext(std::string& error) {
   std::string layerError;
   if (!Gl11Init(LoadWebGlProc, layerError)) {
     error = "Ombrel cannot draw with this browser's WebGL 2: " + layerError;
