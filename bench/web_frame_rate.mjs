@@ -10,17 +10,20 @@
 // Each figure is measured over SECONDS of wall time after a warm-up, inside
 // the page (performance.now and the frames it has drawn).
 //
-//   node bench/web_frame_rate.mjs [PAGE_DIR...] [SECONDS]     (build/web, 10)
+//   node bench/web_frame_rate.mjs [--unpaced] [PAGE_DIR...] [SECONDS]     (build/web, 10)
 //
 // Several folders (two builds of the page, say) are measured in one run,
-// taking turns for each container, so that they share the machine's state.
+// taking turns for each container, so that they share the machine's state;
+// a folder named twice is measured twice. --unpaced leaves the paced figure out.
 import { launchBrowser, openPage, waitForFrames } from '../tools/browser/browser.mjs';
 import { serveFolder } from '../tools/browser/serve.mjs';
 
+const args = process.argv.slice(2);
+const unpacedOnly = args.includes('--unpaced');
 const numeric = (arg) => /^\d+(\.\d+)?$/.test(arg);
-const pageDirs = process.argv.slice(2).filter((arg) => !numeric(arg));
+const pageDirs = args.filter((arg) => !numeric(arg) && arg !== '--unpaced');
 if (!pageDirs.length) pageDirs.push('build/web');
-const seconds = Number(process.argv.slice(2).find(numeric) || 10);
+const seconds = Number(args.find(numeric) || 10);
 
 async function measure(pageDir, extraArgs, query) {
   const browser = await launchBrowser(extraArgs);
@@ -47,8 +50,8 @@ for (const container of ['cube', 'sphere']) {
   const query = `?particles=2050&container=${container}`;
   for (const pageDir of pageDirs) {
     const unpaced = await measure(pageDir, unlimited, `${query}&bench=1`);
-    const paced = await measure(pageDir, [], query);
-    console.log(`${pageDirs.length > 1 ? pageDir + ' ' : ''}${container}: unpaced ${unpaced.toFixed(1)} frames/s, ` +
-      `paced ${paced.toFixed(1)} frames/s (2050 particles, 1024x768, ${seconds} s each)`);
+    const paced = unpacedOnly ? '' : `, paced ${(await measure(pageDir, [], query)).toFixed(1)} frames/s`;
+    console.log(`${pageDirs.length > 1 ? pageDir + ' ' : ''}${container}: unpaced ${unpaced.toFixed(1)} frames/s` +
+      `${paced} (2050 particles, 1024x768, ${seconds} s each)`);
   }
 }
