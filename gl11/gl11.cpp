@@ -53,11 +53,12 @@
 //   product of the projection and model-view matrices in force, so a matrix
 //   change between primitives costs no draw call (render/ sets a model-view
 //   for every sprite). glEnd turns its primitive into triangles and appends
-//   them to one batch. The batch goes to OpenGL ES in one buffer upload and
-//   one glDrawArrays just before anything that would change how it is drawn
-//   (texturing, the bound texture, its parameters or images, blending, depth,
-//   the viewport), before glClear and at glFlush: one of render/'s frames is
-//   two draw calls whatever the number of particles.
+//   them to one batch. The batch goes to OpenGL ES in one buffer upload (into
+//   a buffer kept at the largest batch's size) and one glDrawArrays just
+//   before anything that would change how it is drawn (texturing, the bound
+//   texture, its parameters or images, blending, depth, the viewport), before
+//   glClear and at glFlush: one of render/'s frames is two draw calls
+//   whatever the number of particles.
 //   A quad is split into the triangles (1, 2, 3) and (1, 3, 4) of its
 //   vertices, as Mesa's rasteriser splits GL_QUADS, so that a smooth-shaded
 //   quad blends its four corner colours the same way on both (the other
@@ -228,16 +229,17 @@ TextureObject* BindGlesTexture() {
 // ---- Drawing the batch ----
 
 // The batch into the vertex buffer, which keeps the largest size any batch
-// has needed: a batch that fits is written over the start of it.
+// has needed: a batch that fits orphans the buffer's storage (so that
+// OpenGL ES need not wait for draws still reading it) and is written over
+// the start of the new one. On the page this measured no slower than one
+// bufferData of each batch (bench/web_frame_rate.mjs; see the README).
 void UploadBatch(const GlesFunctions& gl) {
   const auto bytes = static_cast<GLsizeiptr>(Gl11.Batch.size() * sizeof(Vertex));
   if (bytes > Gl11.BufferBytes) {
     gl.BufferData(GL_ARRAY_BUFFER, bytes, Gl11.Batch.data(), GL_STREAM_DRAW);
     Gl11.BufferBytes = bytes;
   } else {
-#ifdef GL11_ORPHAN
     gl.BufferData(GL_ARRAY_BUFFER, Gl11.BufferBytes, nullptr, GL_STREAM_DRAW);
-#endif
     gl.BufferSubData(GL_ARRAY_BUFFER, 0, bytes, Gl11.Batch.data());
   }
 }
