@@ -10,14 +10,22 @@
 // Each figure is measured over SECONDS of wall time after a warm-up, inside
 // the page (performance.now and the frames it has drawn).
 //
-//   node bench/web_frame_rate.mjs [PAGE_DIR] [SECONDS]     (build/web, 10)
+//   node bench/web_frame_rate.mjs [--unpaced] [PAGE_DIR...] [SECONDS]     (build/web, 10)
+//
+// Several folders (two builds of the page, say) are measured in one run,
+// taking turns for each container, so that they share the machine's state;
+// a folder named twice is measured twice. --unpaced leaves the paced figure out.
 import { launchBrowser, openPage, waitForFrames } from '../tools/browser/browser.mjs';
 import { serveFolder } from '../tools/browser/serve.mjs';
 
-const pageDir = process.argv[2] || 'build/web';
-const seconds = Number(process.argv[3] || 10);
+const args = process.argv.slice(2);
+const unpacedOnly = args.includes('--unpaced');
+const numeric = (arg) => /^\d+(\.\d+)?$/.test(arg);
+const pageDirs = args.filter((arg) => !numeric(arg) && arg !== '--unpaced');
+if (!pageDirs.length) pageDirs.push('build/web');
+const seconds = Number(args.find(numeric) || 10);
 
-async function measure(extraArgs, query) {
+async function measure(pageDir, extraArgs, query) {
   const browser = await launchBrowser(extraArgs);
   const server = await serveFolder(pageDir);
   try {
@@ -40,8 +48,10 @@ async function measure(extraArgs, query) {
 const unlimited = ['--disable-frame-rate-limit', '--disable-gpu-vsync'];
 for (const container of ['cube', 'sphere']) {
   const query = `?particles=2050&container=${container}`;
-  const unpaced = await measure(unlimited, `${query}&bench=1`);
-  const paced = await measure([], query);
-  console.log(`${container}: unpaced ${unpaced.toFixed(1)} frames/s, paced ${paced.toFixed(1)} frames/s ` +
-    `(2050 particles, 1024x768, ${seconds} s each)`);
+  for (const pageDir of pageDirs) {
+    const unpaced = await measure(pageDir, unlimited, `${query}&bench=1`);
+    const paced = unpacedOnly ? '' : `, paced ${(await measure(pageDir, [], query)).toFixed(1)} frames/s`;
+    console.log(`${pageDirs.length > 1 ? pageDir + ' ' : ''}${container}: unpaced ${unpaced.toFixed(1)} frames/s` +
+      `${paced} (2050 particles, 1024x768, ${seconds} s each)`);
+  }
 }

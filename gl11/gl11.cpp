@@ -53,11 +53,12 @@
 //   product of the projection and model-view matrices in force, so a matrix
 //   change between primitives costs no draw call (render/ sets a model-view
 //   for every sprite). glEnd turns its primitive into triangles and appends
-//   them to one batch. The batch goes to OpenGL ES in one buffer upload and
-//   one glDrawArrays just before anything that would change how it is drawn
-//   (texturing, the bound texture, its parameters or images, blending, depth,
-//   the viewport), before glClear and at glFlush: one of render/'s frames is
-//   two draw calls whatever the number of particles.
+//   them to one batch. The batch goes to OpenGL ES in one buffer upload (into
+//   a buffer kept at the largest batch's size) and one glDrawArrays just
+//   before anything that would change how it is drawn (texturing, the bound
+//   texture, its parameters or images, blending, depth, the viewport), before
+//   glClear and at glFlush: one of render/'s frames is two draw calls
+//   whatever the number of particles.
 //   A quad is split into the triangles (1, 2, 3) and (1, 3, 4) of its
 //   vertices, as Mesa's rasteriser splits GL_QUADS, so that a smooth-shaded
 //   quad blends its four corner colours the same way on both (the other
@@ -81,54 +82,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "gl11/gles_functions.h"
 #include "gl11/mipmaps.h"
 
 namespace {
-
-// The OpenGL ES 3.0 entry points the layer calls, with their pointer types
-// from <GLES3/gl3.h>; every one of them is in WebGL 2.
-#define GL11_GLES_FUNCTIONS(X)                                      \
-  X(AttachShader, PFNGLATTACHSHADERPROC)                            \
-  X(BindBuffer, PFNGLBINDBUFFERPROC)                                \
-  X(BindTexture, PFNGLBINDTEXTUREPROC)                              \
-  X(BindVertexArray, PFNGLBINDVERTEXARRAYPROC)                      \
-  X(BlendFunc, PFNGLBLENDFUNCPROC)                                  \
-  X(BufferData, PFNGLBUFFERDATAPROC)                                \
-  X(Clear, PFNGLCLEARPROC)                                          \
-  X(ClearColor, PFNGLCLEARCOLORPROC)                                \
-  X(ClearDepthf, PFNGLCLEARDEPTHFPROC)                              \
-  X(CompileShader, PFNGLCOMPILESHADERPROC)                          \
-  X(CreateProgram, PFNGLCREATEPROGRAMPROC)                          \
-  X(CreateShader, PFNGLCREATESHADERPROC)                            \
-  X(DeleteBuffers, PFNGLDELETEBUFFERSPROC)                          \
-  X(DeleteProgram, PFNGLDELETEPROGRAMPROC)                          \
-  X(DeleteShader, PFNGLDELETESHADERPROC)                            \
-  X(DeleteTextures, PFNGLDELETETEXTURESPROC)                        \
-  X(DeleteVertexArrays, PFNGLDELETEVERTEXARRAYSPROC)                \
-  X(DepthFunc, PFNGLDEPTHFUNCPROC)                                  \
-  X(Disable, PFNGLDISABLEPROC)                                      \
-  X(DrawArrays, PFNGLDRAWARRAYSPROC)                                \
-  X(Enable, PFNGLENABLEPROC)                                        \
-  X(EnableVertexAttribArray, PFNGLENABLEVERTEXATTRIBARRAYPROC)      \
-  X(Flush, PFNGLFLUSHPROC)                                          \
-  X(GenBuffers, PFNGLGENBUFFERSPROC)                                \
-  X(GenTextures, PFNGLGENTEXTURESPROC)                              \
-  X(GenVertexArrays, PFNGLGENVERTEXARRAYSPROC)                      \
-  X(GetProgramInfoLog, PFNGLGETPROGRAMINFOLOGPROC)                  \
-  X(GetProgramiv, PFNGLGETPROGRAMIVPROC)                            \
-  X(GetShaderInfoLog, PFNGLGETSHADERINFOLOGPROC)                    \
-  X(GetShaderiv, PFNGLGETSHADERIVPROC)                              \
-  X(GetUniformLocation, PFNGLGETUNIFORMLOCATIONPROC)                \
-  X(LinkProgram, PFNGLLINKPROGRAMPROC)                              \
-  X(PixelStorei, PFNGLPIXELSTOREIPROC)                              \
-  X(ShaderSource, PFNGLSHADERSOURCEPROC)                            \
-  X(TexImage2D, PFNGLTEXIMAGE2DPROC)                                \
-  X(TexParameteri, PFNGLTEXPARAMETERIPROC)                          \
-  X(Uniform1i, PFNGLUNIFORM1IPROC)                                  \
-  X(Uniform4f, PFNGLUNIFORM4FPROC)                                  \
-  X(UseProgram, PFNGLUSEPROGRAMPROC)                                \
-  X(VertexAttribPointer, PFNGLVERTEXATTRIBPOINTERPROC)              \
-  X(Viewport, PFNGLVIEWPORTPROC)
 
 struct GlesFunctions {
 #define GL11_DECLARE(name, type) type name = nullptr;
@@ -204,6 +161,7 @@ struct Gl11State {
   bool Ready = false;
   GLuint PlainProgram = 0, TexturedProgram = 0, VertexArray = 0, Buffer = 0;
   GLint TexelFloorLocation = -1;
+  GLsizeiptr BufferBytes = 0;  // the vertex buffer's size
 
   GLenum Error = GL_NO_ERROR;
 
@@ -270,6 +228,22 @@ TextureObject* BindGlesTexture() {
 
 // ---- Drawing the batch ----
 
+// The batch into the vertex buffer, which keeps the largest size any batch
+// has needed: a batch that fits orphans the buffer's storage (so that
+// OpenGL ES need not wait for draws still reading it) and is written over
+// the start of the new one. On the page this measured no slower than one
+// bufferData of each batch (bench/web_frame_rate.mjs; see the README).
+void UploadBatch(const GlesFunctions& gl) {
+  const auto bytes = static_cast<GLsizeiptr>(Gl11.Batch.size() * sizeof(Vertex));
+  if (bytes > Gl11.BufferBytes) {
+    gl.BufferData(GL_ARRAY_BUFFER, bytes, Gl11.Batch.data(), GL_STREAM_DRAW);
+    Gl11.BufferBytes = bytes;
+  } else {
+    gl.BufferData(GL_ARRAY_BUFFER, Gl11.BufferBytes, nullptr, GL_STREAM_DRAW);
+    gl.BufferSubData(GL_ARRAY_BUFFER, 0, bytes, Gl11.Batch.data());
+  }
+}
+
 void DrawBatch() {
   if (Gl11.Batch.empty()) return;
   if (Gl11.Ready) {
@@ -281,8 +255,7 @@ void DrawBatch() {
       const GLfloat floor = texture->AlphaOnly ? 1.0f : 0.0f;
       gl.Uniform4f(Gl11.TexelFloorLocation, floor, floor, floor, 0.0f);
     }
-    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(Gl11.Batch.size() * sizeof(Vertex)),
-                  Gl11.Batch.data(), GL_STREAM_DRAW);
+    UploadBatch(gl);
     gl.DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(Gl11.Batch.size()));
   }
   Gl11.Batch.clear();

@@ -20,7 +20,9 @@ using Gl11ProcLoader = Gl11Proc (*)(const char* name);
 // shader pair, vertex array and buffer on the current context, and puts every
 // GL 1.1 state back to its initial value. Returns false with `error` set when
 // an entry point is missing or the shaders do not build; the layer then draws
-// nothing until a later call succeeds.
+// nothing until a later call succeeds. Called again (on a WebGL context that
+// was lost and restored, whose objects are gone), it forgets the objects it
+// made before without deleting them and makes new ones.
 bool Gl11Init(Gl11ProcLoader load, std::string& error);
 
 // Deletes the layer's OpenGL ES objects (the context must still be current)

@@ -136,7 +136,8 @@ std::string SettingsJson() {
       const SliderMapping& slider = *setting.Slider;
       json += ",\"slider\":{\"last\":" + std::to_string(kLastSliderPosition) +
               ",\"valueAtFirst\":" + NumberText(slider.ValueAtFirst) + ",\"step\":" + NumberText(slider.Step) +
-              ",\"firstEnd\":" + JsonQuoted(slider.FirstEnd) + ",\"lastEnd\":" + JsonQuoted(slider.LastEnd) + "}";
+              ",\"firstEnd\":" + JsonQuoted(slider.FirstEnd) + ",\"lastEnd\":" + JsonQuoted(slider.LastEnd) +
+              ",\"valueText\":" + JsonQuoted(slider.ValueText) + "}";
     }
     json += "}";
   }

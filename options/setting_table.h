@@ -69,6 +69,7 @@ std::string JsonQuoted(const std::string& text);
 // The table as a JSON array, one object per setting in the table's order:
 //   {"name": "container", "kind": "choice" | "flag" | "count", "label": "Container Type:",
 //    "default": "cube", "choices": [{"value": "cube", "label": "Cube"}, ...],
-//    "slider": {"last": 10, "valueAtFirst": 21, "step": -2, "firstEnd": "Low", "lastEnd": "High"}}
+//    "slider": {"last": 10, "valueAtFirst": 21, "step": -2, "firstEnd": "Low", "lastEnd": "High",
+//               "valueText": "{} strikes before a cell lets particles through"}}
 // "choices" for choices and flags, "slider" for counts with a slider.
 std::string SettingsJson();

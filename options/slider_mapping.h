@@ -15,6 +15,7 @@ struct SliderMapping {
   double Step;           // what one position adds
   const char* FirstEnd;  // the label at position 0's end: "Low"
   const char* LastEnd;   // at the last position's end: "High"
+  const char* ValueText;  // a value in words, {} standing for the number: "{} particles"
 
   int PositionOf(double value) const;
   double ValueAt(int position) const { return ValueAtFirst + position * Step; }
@@ -22,9 +23,10 @@ struct SliderMapping {
 inline constexpr int kLastSliderPosition = 10;
 
 // "Permeability of Surface": 21 strikes (Low) to 1 (High).
-inline constexpr SliderMapping kPermeabilitySlider{21, -2, "Low", "High"};
+inline constexpr SliderMapping kPermeabilitySlider{21, -2, "Low", "High",
+                                                  "{} strikes before a cell lets particles through"};
 // "Number of particles": 50 (Not many) to 2050 (Lots).
-inline constexpr SliderMapping kParticlesSlider{50, 200, "Not many", "Lots"};
+inline constexpr SliderMapping kParticlesSlider{50, 200, "Not many", "Lots", "{} particles"};
 
 inline int SliderMapping::PositionOf(double value) const {
   // The dialog's own formulas, (21 - v) * 0.5 and (v - 50) * 0.005, are

@@ -19,6 +19,12 @@ void StartScene(std::int32_t width, std::int32_t height) {
   InitScene();
 }
 
+void RestoreSceneGL(std::int32_t width, std::int32_t height) {
+  SetProjection(width, height);
+  InitGLState();
+  InitSpriteState();
+}
+
 void RenderFrame() {
   AdvanceFrameCounter();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -11,6 +11,11 @@ void InitScene();
 // SetProjection, InitGLState, then InitScene.
 void StartScene(std::int32_t width, std::int32_t height);
 
+// The OpenGL side of StartScene alone, on a new context (after the page's
+// WebGL context was lost and restored): projection, pipeline state, the
+// sprite texture and its state; the scene's data go on as they were.
+void RestoreSceneGL(std::int32_t width, std::int32_t height);
+
 // One frame into the back buffer: FrameCounter + 1, clear, identity, the
 // container that ObjectType chooses (read anew every frame), flush.
 void RenderFrame();

@@ -32,14 +32,23 @@ void InitGLState() {
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 }
 
-void SetProjection(std::int32_t width, std::int32_t height) {
+void SetProjection(std::int32_t width, std::int32_t height) { SetProjectionWithField(width, height, 45.0); }
+
+void SetProjectionWithField(std::int32_t width, std::int32_t height, double fovyDegrees) {
   if (height == 0) height = 1;
   glViewport(0, ViewportYOffset, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(45.0, static_cast<double>(width) / height, static_cast<double>(0.1f), 100.0);
+  gluPerspective(fovyDegrees, static_cast<double>(width) / height, static_cast<double>(0.1f), 100.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+}
+
+double WholeSceneFieldOfView(std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= width) return 45.0;
+  constexpr double kDegrees = 180 / 3.14159265358979323846;
+  const double halfField = 22.5 / kDegrees;
+  return 2 * std::atan(std::tan(halfField) * height / width) * kDegrees;
 }
 
 void CreateSpriteTexture() {

@@ -32,6 +32,15 @@ void InitGLState();
 // from 0.1 to 100; a height of 0 counts as 1.
 void SetProjection(std::int32_t width, std::int32_t height);
 
+// SetProjection with a vertical field of view of `fovyDegrees` instead of 45.
+void SetProjectionWithField(std::int32_t width, std::int32_t height, double fovyDegrees);
+
+// The vertical field of view that shows across `width` what 45 degrees show
+// across a square: 45 where the picture is at least as wide as it is high,
+// wider where it is higher (a portrait phone), so that the containers stay
+// whole on screen. The desktop programs keep 45 whatever the shape.
+double WholeSceneFieldOfView(std::int32_t width, std::int32_t height);
+
 // Fills the sprite's 64 x 64 alpha texels and uploads them as texture 1 with
 // all their mipmaps: a cone that falls by 8 per texel of distance from texel
 // (32, 32) and is 0 from 32 out.

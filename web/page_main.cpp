@@ -40,6 +40,9 @@ struct PageState {
   bool Started = false;    // the scene exists
   bool Looping = false;    // an animation-callback loop is running
   bool Finished = false;   // frames=F reached: no more frames, ever
+  bool Paused = false;     // the visitor stopped the motion: no steps
+  bool NeedsPicture = true;  // nothing drawn on the canvas yet since the start or a restored context
+  bool ContextLost = false;  // the browser took the WebGL context away
   int Width = 0, Height = 0;  // the drawing buffer's size
   unsigned long long Drawn = 0;
   StepClock Steps{kStepPeriod};
@@ -62,9 +65,16 @@ void CanvasDevicePixels(int& width, int& height) {
   if (height < 1) height = 1;
 }
 
+// The page's projection: the desktop's 45-degree one wherever the canvas is
+// at least as wide as high, a wider field in portrait so that the container
+// stays whole on a phone.
+void SetPageProjection() {
+  SetProjectionWithField(Page.Width, Page.Height, WholeSceneFieldOfView(Page.Width, Page.Height));
+}
+
 // Follows the canvas's size and the pixel ratio (a resize, a zoom, another
-// screen), giving the drawing buffer the new size and the scene the
-// projection that SetProjection makes for it.
+// screen), giving the drawing buffer the new size and the scene the page's
+// projection for it.
 void FollowCanvasSize() {
   int width = 0, height = 0;
   CanvasDevicePixels(width, height);
@@ -72,7 +82,7 @@ void FollowCanvasSize() {
   Page.Width = width;
   Page.Height = height;
   emscripten_set_canvas_element_size(kCanvas, width, height);
-  SetProjection(width, height);
+  SetPageProjection();
 }
 
 // The calendar second that seeds the next frame: the clock's; with clock=T,
@@ -102,7 +112,10 @@ bool PageHidden() {
 
 EM_BOOL OnAnimationFrame(double timestampMs, void*) {
   if (Page.Options.Frames && Page.Drawn >= *Page.Options.Frames) Page.Finished = true;
-  if (Page.Finished || PageHidden()) {
+  // Paused, the canvas keeps the last picture; only a canvas left without
+  // one (at the start, after a restored context) gets one frame.
+  const bool paused = Page.Paused && !Page.NeedsPicture;
+  if (Page.Finished || PageHidden() || Page.ContextLost || paused) {
     Page.Looping = false;
     return EM_FALSE;
   }
@@ -112,13 +125,14 @@ EM_BOOL OnAnimationFrame(double timestampMs, void*) {
   Refresh();
   RenderFrame();
   ++Page.Drawn;
+  Page.NeedsPicture = false;
   if (Page.Options.ShowFps && Page.Rate.FrameDone(now)) ShowFrameRate(Page.Rate.Text());
   return EM_TRUE;
 }
 
 void StartLoop() {
-  if (Page.Looping || Page.Finished) return;
-  if (PageHidden()) return;
+  if (Page.Looping || Page.Finished || Page.ContextLost) return;
+  if (PageHidden() || (Page.Paused && !Page.NeedsPicture)) return;
   Page.Looping = true;
   Page.Steps.Restart();
   Page.Rate.Restart();
@@ -205,8 +219,36 @@ EMSCRIPTEN_KEEPALIVE const char* OmbrelStart() {
   emscripten_set_canvas_element_size(kCanvas, Page.Width, Page.Height);
   Refresh();
   StartScene(Page.Width, Page.Height);
+  SetPageProjection();
   Page.Started = true;
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);
+  StartLoop();
+  return "";
+}
+
+// Stops and starts the motion. Paused, the page draws no frames and takes
+// no steps; the canvas keeps its picture. Returns whether it is paused.
+EMSCRIPTEN_KEEPALIVE int OmbrelSetPaused(int paused) {
+  Page.Paused = paused != 0;
+  if (!Page.Paused && Page.Started) StartLoop();
+  return Page.Paused ? 1 : 0;
+}
+
+// The browser took the WebGL context away (the page's script has asked for
+// it back): no drawing until OmbrelContextRestored.
+EMSCRIPTEN_KEEPALIVE void OmbrelContextLost() { Page.ContextLost = true; }
+
+// The context is back, empty: the GL 1.1 layer's objects and the scene's
+// texture and state are made again, and the scene goes on where it was (it
+// lives in memory, not on the GPU). Returns "" or what went wrong.
+EMSCRIPTEN_KEEPALIVE const char* OmbrelContextRestored() {
+  Page.LastError.clear();
+  if (!Page.Started || !Page.ContextLost) return "";
+  if (!RestorePageGlContext(Page.LastError)) return Page.LastError.c_str();
+  Page.ContextLost = false;
+  RestoreSceneGL(Page.Width, Page.Height);
+  SetPageProjection();
+  Page.NeedsPicture = true;
   StartLoop();
   return "";
 }

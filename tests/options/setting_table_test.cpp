@@ -140,6 +140,7 @@ TEST(SettingTable, JsonListsEverySettingInOrder) {
   EXPECT_NE(json.find("\"slider\":{\"last\":10,\"valueAtFirst\":21,\"step\":-2,\"firstEnd\":\"Low\""),
             std::string::npos)
       << json;
+  EXPECT_NE(json.find("\"lastEnd\":\"Lots\",\"valueText\":\"{} particles\"}"), std::string::npos) << json;
   EXPECT_EQ(json.front(), '[');
   EXPECT_EQ(json.back(), ']');
 }

@@ -47,14 +47,19 @@ if [ "$mode" = reproducible ]; then
         unzip -q -o ../../ombrel-*-"$host".zip)
     done
   done
-  for f in unzipped/ombrel.scr unzipped-web/ombrel.js unzipped-web/ombrel.wasm; do
+  for f in unzipped/ombrel.scr unzipped-web/ombrel.js; do
     if cmp -s "$out/a/$f" "$out/b/$f"; then pass "same $f"
     else fail "$f differs between the two builds"; fi
   done
   # No folder of either build may show in the programs.
   for side in a b; do
     dpkg-deb --fsys-tarfile "$out/$side"/*.deb | tar -xO ./usr/libexec/xscreensaver/ombrel >"$out/$side/ombrel"
-    for program in unzipped/ombrel.scr ombrel unzipped-web/ombrel.js unzipped-web/ombrel.wasm; do
+    # The WebAssembly that ombrel.js carries in base64, decoded to be searched.
+    grep -o 'data:application/octet-stream;base64,[A-Za-z0-9+/=]*' "$out/$side/unzipped-web/ombrel.js" |
+      cut -d, -f2 | base64 -d >"$out/$side/ombrel.wasm"
+    [ "$(head -c 4 "$out/$side/ombrel.wasm" | od -An -c | tr -d ' ')" = '\0asm' ] &&
+      pass "$side's ombrel.js carries its WebAssembly" || fail "no WebAssembly found in $side's ombrel.js"
+    for program in unzipped/ombrel.scr ombrel unzipped-web/ombrel.js ombrel.wasm; do
       if grep -a -q -e "$out" -e "$repo" "$out/$side/$program"; then fail "a build path in $side's $program"
       else pass "no build path in $side's $program"; fi
     done
@@ -99,7 +104,7 @@ web_zip=$(ls "$dist"/ombrel-*-web.zip)
 # The zip: exactly the saver, its licence and its instructions.
 listing=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
 [ "$listing" = "LICENSE.txt README.txt ombrel.scr " ] && pass "zip holds $listing" || fail "zip holds $listing"
-page_listing="LICENSE.txt icon-192.png icon-512.png index.html manifest.webmanifest ombrel.js ombrel.wasm"
+page_listing="LICENSE.txt icon-192.png icon-512.png index.html manifest.webmanifest ombrel.js"
 page_listing+=" service-worker.js"
 web_listing=$(unzip -Z1 "$web_zip" | sort | tr '\n' ' ')
 [ "$web_listing" = "$page_listing " ] && pass "web zip holds $web_listing" || fail "web zip holds $web_listing"

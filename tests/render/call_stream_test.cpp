@@ -144,6 +144,57 @@ TEST_F(CallStreamTest, ProjectionIsA45DegreePerspectiveAboveTheViewportOffset) {
   }
 }
 
+// The page's field of view: 45 degrees wherever the picture is at least as
+// wide as high (so the page's landscape frames are the desktop's); in
+// portrait, the field whose width is that of 45 degrees in a square.
+TEST_F(CallStreamTest, WholeSceneFieldOfViewWidensOnlyInPortrait) {
+  for (const auto [w, h] : {std::array{1024, 768}, {768, 768}, {1200, 500}, {640, 0}})
+    EXPECT_EQ(WholeSceneFieldOfView(w, h), 45.0) << w << "x" << h;
+  const double tan22 = std::tan(22.5 * M_PI / 180);
+  for (const auto [w, h] : {std::array{390, 844}, {700, 900}, {1, 1000}}) {
+    const double fovy = WholeSceneFieldOfView(w, h);
+    EXPECT_NEAR(std::tan(fovy / 2 * M_PI / 180) * w / h, tan22, 1e-12) << w << "x" << h;
+  }
+  ResetGlRecorder();
+  SetProjectionWithField(390, 844, 80.0);
+  EXPECT_EQ(Calls("gluPerspective")[0]->args, Args({80.0, 390.0 / 844.0, 0.10000000149011612, 100.0}));
+}
+
+// After a lost context the page rebuilds only the OpenGL side: the same
+// calls as StartScene makes, and the next frame as it would have been.
+TEST_F(CallStreamTest, RestoreSceneGLRepeatsStartScenesCallsAndLeavesTheScene) {
+  const auto frameAfter = [](bool restore) {
+    ResetSceneRecords(0);
+    ReseedFromTime(7);
+    StartScene(640, 480);
+    for (int i = 0; i < 3; ++i) RenderFrame();
+    ResetGlRecorder();
+    if (restore) RestoreSceneGL(640, 480);
+    std::vector<GlCall> restoreCalls = GlCalls();
+    ResetGlRecorder();
+    RenderFrame();
+    return std::make_pair(restoreCalls, GlCalls());
+  };
+  ResetSceneRecords(0);
+  ReseedFromTime(7);
+  ResetGlRecorder();
+  StartScene(640, 480);
+  std::vector<std::string> startNames;
+  for (const GlCall& c : GlCalls()) startNames.push_back(c.name);
+
+  const auto [none, plain] = frameAfter(false);
+  const auto [restoreCalls, restored] = frameAfter(true);
+  EXPECT_TRUE(none.empty());
+  std::vector<std::string> restoreNames;
+  for (const GlCall& c : restoreCalls) restoreNames.push_back(c.name);
+  EXPECT_EQ(restoreNames, startNames);
+  ASSERT_EQ(restored.size(), plain.size());
+  for (size_t i = 0; i < plain.size(); ++i) {
+    ASSERT_EQ(restored[i].name, plain[i].name) << i;
+    ASSERT_EQ(restored[i].args, plain[i].args) << i << " " << plain[i].name;
+  }
+}
+
 TEST_F(CallStreamTest, SpriteStateUploadsTheConeTextureAndBlendsAdditively) {
   InitSpriteState();
   const std::vector<std::string> expected = {"glBindTexture", "glTexParameteri", "glTexParameteri",

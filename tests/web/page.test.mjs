@@ -11,6 +11,7 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
 import { launchBrowser, openPage, waitForFrames } from '../../tools/browser/browser.mjs';
 import { serveFolder } from '../../tools/browser/serve.mjs';
@@ -36,24 +37,27 @@ after(async () => { await browser?.close(); });
 // closes the page and its server, whatever happened. Options: `init`, a
 // script that runs before the page's own; `browserArgs` and
 // `contextOptions`, for a browser of the test's own started with them (and
-// closed again too).
+// closed again too); `fromFile`, to open the page's index.html as a file, as
+// a visitor who double-clicks it does (then `elsewhere` lists every request
+// outside the page's folder, and `server` is null).
 async function withPage(query, fn, options = {}) {
-  let own, server, page;
+  let own, server = null, page;
   try {
     if (options.browserArgs || options.contextOptions) {
       own = await launchBrowser(options.browserArgs, options.contextOptions);
     }
-    server = await serveFolder(pageDir);
+    if (!options.fromFile) server = await serveFolder(pageDir);
+    const base = server ? server.url : pathToFileURL(path.join(path.resolve(pageDir), 'index.html')).href;
     let log;
     ({ page, log } = await openPage((own || browser).context));
     const elsewhere = [];
-    await page.route('**/*', (route) => {
-      if (route.request().url().startsWith(server.url)) return route.continue();
-      elsewhere.push(route.request().url());
-      return route.abort();
+    const folder = server ? server.url : base.slice(0, base.lastIndexOf('/') + 1);
+    page.on('request', (request) => {
+      if (!request.url().startsWith(folder)) elsewhere.push(request.url());
     });
+    await page.route('**/*', (route) => (route.request().url().startsWith(folder) ? route.continue() : route.abort()));
     if (options.init) await page.addInitScript(options.init);
-    await page.goto(server.url + query);
+    await page.goto(base + query, { timeout: 60000 });
     return await fn({ page, log, server, elsewhere });
   } finally {
     await page?.close();
@@ -64,6 +68,11 @@ async function withPage(query, fn, options = {}) {
 
 // Moves the pointer, which shows the panel if it had hidden itself.
 const wake = (page) => page.mouse.move(20 + Math.random() * 10, 20);
+// The panel again after canvasPixels hid it for a screenshot.
+const showPanel = async (page) => {
+  await page.addStyleTag({ content: '#panel { visibility: visible !important; }' });
+  await wake(page);
+};
 const framesDrawn = (page) => page.evaluate(() => window.ombrel.framesDrawn());
 const settingsInForce = (page) => page.evaluate(() => window.Module.ccall('OmbrelSettings', 'string', [], []));
 
@@ -85,11 +94,27 @@ pageTest('the page\'s files are at most 250 KB together', () => {
   const pattern = /^(index\.html|.*\.js|.*\.wasm|.*\.webmanifest|icon-.*\.png)$/;
   const files = fs.readdirSync(pageDir).filter((f) => pattern.test(f)).sort();
   assert.deepEqual(files, ['icon-192.png', 'icon-512.png', 'index.html', 'manifest.webmanifest', 'ombrel.js',
-    'ombrel.wasm', 'service-worker.js']);
+    'service-worker.js']);
   const sizes = Object.fromEntries(files.map((f) => [f, fs.statSync(path.join(pageDir, f)).size]));
   const total = Object.values(sizes).reduce((sum, size) => sum + size, 0);
   console.log(`page files: ${total} bytes, ${JSON.stringify(sizes)}`);
   assert.ok(total <= 250000, `${total} bytes`);
+});
+
+pageTest('opened from a file it draws, fetching nothing, without a console error', async () => {
+  await withPage('?particles=2050', async (p) => {
+    await waitForFrames(p.page, 5);
+    const first = await canvasPixels(p.page);
+    const before = await framesDrawn(p.page);
+    await waitForFrames(p.page, before + 10);
+    const second = await canvasPixels(p.page);
+    assert.ok(litPixels(first) > 0.02 * first.width * first.height, 'the canvas is lit');
+    assert.ok(!withinTolerance(compareFrames(first, second)), 'the picture changes between two screenshots');
+    assert.ok(await p.page.evaluate(() => !panel.hidden), 'the panel is there');
+    assert.deepEqual(p.log.errors, []);
+    assert.deepEqual(p.log.warnings, []);
+    assert.deepEqual(p.elsewhere, []);
+  }, { fromFile: true });
 });
 
 pageTest('loads without a console error, asks no other host for anything, and animates a lit canvas', async () => {
@@ -105,7 +130,7 @@ pageTest('loads without a console error, asks no other host for anything, and an
     assert.deepEqual(p.log.warnings, []);
     assert.deepEqual(p.elsewhere, []);
     assert.deepEqual(Object.keys(p.server.served).sort(), ['/icon-192.png', '/icon-512.png', '/index.html',
-      '/manifest.webmanifest', '/ombrel.js', '/ombrel.wasm', '/service-worker.js']);
+      '/manifest.webmanifest', '/ombrel.js', '/service-worker.js']);
   });
 });
 
@@ -256,8 +281,10 @@ pageTest('a resize gives the canvas the new size and re-projects the scene', asy
       const box = litBox(await canvasPixels(p.page));
       console.log(`${width}x${height}: lit ${JSON.stringify(box)}`);
       // The sphere's outline: radius 8 seen from 29 through a 45-degree field
-      // of view spans 2 * 8 / sqrt(29^2 - 8^2) / tan(22.5 deg) = 0.694 of the height.
-      assert.ok(Math.abs(box.height / height - 0.694) < 0.03, `height ${box.height} of ${height}`);
+      // of view spans 2 * 8 / sqrt(29^2 - 8^2) / tan(22.5 deg) = 0.694 of the
+      // height; in portrait the field widens so that it spans that much of the width.
+      const side = Math.min(width, height);
+      assert.ok(Math.abs(box.height / side - 0.694) < 0.03, `height ${box.height} in ${width}x${height}`);
       assert.ok(Math.abs(box.width / box.height - 1) < 0.04, `width ${box.width}, height ${box.height}`);
       assert.ok(Math.abs((box.left + box.right) / 2 - width / 2) < 0.02 * width, 'centred across');
       assert.ok(Math.abs((box.top + box.bottom) / 2 - height / 2) < 0.02 * height, 'centred down');
@@ -376,4 +403,140 @@ pageTest('without WebGL 2 the page says so instead of showing a blank canvas', a
     assert.ok(!(await p.page.isVisible('#panel')));
     assert.deepEqual(p.log.errors, []);
   }, { init });
+});
+
+pageTest('a lost WebGL context: drawing stops with a notice, and once restored the scene goes on', async () => {
+  await withPage('?particles=2050', async (p) => {
+    await waitForFrames(p.page, 5);
+    const litBefore = litPixels(await canvasPixels(p.page));
+    await p.page.evaluate(() => {
+      window.loseContext = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
+      window.loseContext.loseContext();
+    });
+    await p.page.waitForSelector('#notice:not([hidden])', { timeout: 5000 });
+    assert.match(await p.page.textContent('#notice'), /took the graphics away/);
+    await animationCallbacks(p.page, 2);
+    const lostAt = await framesDrawn(p.page);
+    await animationCallbacks(p.page, 20);
+    assert.equal(await framesDrawn(p.page), lostAt, 'no frames while the context is lost');
+    // Not back within five seconds: the notice says how to start again.
+    await p.page.waitForFunction(() => /Reload the page/.test(document.getElementById('notice').textContent), null,
+      { timeout: 10000 });
+    await p.page.evaluate(() => window.loseContext.restoreContext());
+    await waitForFrames(p.page, lostAt + 10);
+    assert.ok(!(await p.page.isVisible('#notice')));
+    const litAfter = litPixels(await canvasPixels(p.page));
+    assert.ok(litAfter > 0.5 * litBefore, `lit pixels ${litBefore} before, ${litAfter} after`);
+    assert.deepEqual(p.log.errors, []);
+    assert.deepEqual(p.log.warnings, []);
+  });
+});
+
+// Values and names that no setting needs: refused with the one warning
+// before they reach the module, the page drawing with the rest. The long
+// addresses are opened as files: the test's server, as many servers do,
+// refuses a request line that long.
+const huge = '9'.repeat(1400000);
+for (const c of [
+  { what: 'a 1.4-million-character stored value', query: '',
+    init: () => localStorage.setItem('ombrel.settings', JSON.stringify({ container: 'c'.repeat(1400000) })),
+    warning: /stored settings: "container": a value longer than 64/ },
+  { what: 'a 1.4-million-character address value', query: `?particles=${huge}`,
+    warning: /address parameters: "particles": a value longer than 64/, fromFile: true },
+  { what: 'a 1.4-million-character address name', query: `?${huge}=1`, warning: /"9{24}\.\.\.": a name longer/,
+    fromFile: true },
+  { what: 'NULs in values and names', query: '?container=sphere%00junk&particles=1%00abc&fps%00x=1',
+    warning: /"container": a control character in the value; "particles": a control character in the value; "fps\\u0000x": a control character in the name/ },
+]) {
+  pageTest(`${c.what} is refused with one warning, and the page draws`, async () => {
+    await withPage(c.query, async (p) => {
+      await waitForFrames(p.page, 3);
+      assert.equal(await settingsInForce(p.page),
+        'container=cube&decay=1&regeneration=1&permeability=10&particles=250');
+      assert.ok(await p.page.isVisible('#panel'));
+      assert.ok(!(await p.page.isVisible('#fps')));
+      assert.ok(litPixels(await canvasPixels(p.page)) > 0, 'the canvas is lit');
+      assert.equal(p.log.warnings.length, 1, p.log.warnings.join('\n'));
+      assert.match(p.log.warnings[0], c.warning);
+      assert.ok(p.log.warnings[0].length < 400, 'the warning does not repeat the value');
+      assert.deepEqual(p.log.errors, []);
+    }, { init: c.init, fromFile: c.fromFile });
+  });
+}
+
+pageTest('on a portrait phone the container stays whole and the panel is compact with large targets', async () => {
+  const phone = { contextOptions: { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, hasTouch: true } };
+  await withPage('?particles=50&permeability=21', async (p) => {
+    await waitForFrames(p.page, 3);
+    await p.page.addStyleTag({ content: '#panel { transition: none !important; }' });
+    await wake(p.page);
+    const panelBox = await p.page.locator('#panel').boundingBox();
+    const targets = await p.page.evaluate(() => Array.from(document.querySelectorAll('#panel input, #panel button'),
+      (e) => { const r = e.getBoundingClientRect(); return `${e.name || e.id} ${r.width}x${r.height}`; }));
+    for (const target of targets) {
+      const [width, height] = target.split(' ')[1].split('x').map(Number);
+      assert.ok(width >= 24 && height >= 24, `touch target ${target}`);
+    }
+    assert.ok(panelBox.height < 844 / 3, `panel ${JSON.stringify(panelBox)}`);
+    // The cube's picture (in CSS pixels): inside the canvas from side to side,
+    // and clear of the panel.
+    const image = await canvasPixels(p.page);
+    const box = litBox(image);
+    const css = { left: box.left / 3, right: box.right / 3, top: box.top / 3, bottom: box.bottom / 3 };
+    console.log(`portrait: lit ${JSON.stringify(css)}, panel ${JSON.stringify(panelBox)}`);
+    assert.ok(css.left > 4 && css.right < 386, 'the cube is whole across');
+    assert.ok(css.bottom < panelBox.y, 'the panel is below the cube');
+    assert.deepEqual(p.log.errors, []);
+  }, phone);
+});
+
+pageTest('Space and the pause button stop and start the motion; the picture stays while paused', async () => {
+  await withPage('?particles=2050', async (p) => {
+    await waitForFrames(p.page, 5);
+    for (const pause of [() => p.page.keyboard.press(' '), () => p.page.click('#pause')]) {
+      await showPanel(p.page);
+      await pause();
+      assert.equal(await p.page.textContent('#pause'), 'Play');
+      await animationCallbacks(p.page, 2);
+      const pausedAt = await framesDrawn(p.page);
+      const still = await canvasPixels(p.page);
+      await animationCallbacks(p.page, 20);
+      assert.equal(await framesDrawn(p.page), pausedAt, 'no steps while paused');
+      assert.equal(compareFrames(still, await canvasPixels(p.page)).differing, 0, 'the same picture');
+      await showPanel(p.page);
+      await p.page.click('#pause');
+      assert.equal(await p.page.textContent('#pause'), 'Pause');
+      await waitForFrames(p.page, pausedAt + 5);
+    }
+    assert.deepEqual(p.log.errors, []);
+  });
+});
+
+pageTest('with reduced motion asked for, the page starts on a still frame with the play button shown', async () => {
+  const reduced = { contextOptions: { reducedMotion: 'reduce' } };
+  await withPage('?particles=2050', async (p) => {
+    await waitForFrames(p.page, 1);
+    await animationCallbacks(p.page, 20);
+    assert.equal(await framesDrawn(p.page), 1);
+    assert.equal(await p.page.textContent('#pause'), 'Play');
+    assert.ok(litPixels(await canvasPixels(p.page)) > 0, 'the still frame is drawn');
+    await p.page.evaluate(() => document.body.classList.add('idle'));  // as after the pointer rests
+    assert.equal(await p.page.evaluate(() => getComputedStyle(panel).opacity), '1');
+    await showPanel(p.page);
+    await p.page.click('#pause');
+    await waitForFrames(p.page, 5);
+  }, reduced);
+});
+
+pageTest('the sliders say their values in words, and the canvas has a name', async () => {
+  await withPage('?particles=2050&permeability=5', async (p) => {
+    await waitForFrames(p.page, 1);
+    assert.equal(await p.page.getAttribute('#particles', 'aria-valuetext'), '2050 particles');
+    assert.equal(await p.page.getAttribute('#permeability', 'aria-valuetext'),
+      '5 strikes before a cell lets particles through');
+    await wake(p.page);
+    await p.page.fill('#particles', '2');
+    assert.equal(await p.page.getAttribute('#particles', 'aria-valuetext'), '450 particles');
+    assert.equal(await p.page.getByRole('img', { name: /Ombrel/ }).count(), 1);
+  });
 });
