@@ -2,44 +2,22 @@
 
 #include <vector>
 
+#include "options/setting_options.h"
+
 namespace {
 
-// A whole number from `least` to `most`, or nothing.
-std::optional<std::uint32_t> NumberWithin(const std::string& text, std::uint32_t least, std::uint32_t most) {
-  const std::optional<double> number = ParseWholeNumber(text);
-  if (!number || *number < least || *number > most) return std::nullopt;
-  return static_cast<std::uint32_t>(*number);
-}
-
-// The program's own options, written into `options`. --frames-per-second
-// belongs to the headless tools: here frames follow the display.
+// The program's own options, written into `options`: --idle.
 std::vector<ProgramOption> OwnOptions(SaverOptions& options) {
   return {
       {"--idle", true,
        [&options](const std::string& value, std::string& error) {
-         options.IdleSeconds = NumberWithin(value, 1, kMaxIdleSeconds);
-         if (!options.IdleSeconds) error = "--idle expects a whole number of seconds from 1 to 4294967, not '" + value + "'";
-         return options.IdleSeconds.has_value();
-       }},
-      {"--delay", true,
-       [&options](const std::string& value, std::string& error) {
-         const std::optional<std::uint32_t> delay = NumberWithin(value, 0, kMaxSaverDelayMicroseconds);
-         if (!delay) {
-           error = "--delay expects a whole number of microseconds from 0 to 10000000, not '" + value + "'";
+         const std::optional<double> seconds = ParseWholeNumber(value);
+         if (!seconds || *seconds < 1 || *seconds > kMaxIdleSeconds) {
+           error = ExpectsMessage("--idle", "a whole number of seconds from 1 to 4294967", value);
            return false;
          }
-         options.DelayMicroseconds = *delay;
+         options.IdleSeconds = static_cast<std::uint32_t>(*seconds);
          return true;
-       }},
-      {"--fps", false,
-       [&options](const std::string&, std::string&) {
-         options.ShowFps = true;
-         return true;
-       }},
-      {"--frames-per-second", false,
-       [](const std::string&, std::string& error) {
-         error = "unknown argument: --frames-per-second";
-         return false;
        }},
   };
 }
@@ -47,14 +25,7 @@ std::vector<ProgramOption> OwnOptions(SaverOptions& options) {
 }  // namespace
 
 CommandLine ParseSaverOptions(int argc, const char* const* argv, SaverOptions& options, std::string& error) {
-  std::vector<ScenarioAction> actions;
-  const CommandLine asked = ParseScenario(argc, argv, actions, error, OwnOptions(options));
-  for (const ScenarioAction& action : actions) {
-    if (ApplySetting(action, options.Settings)) continue;
-    if (action.Kind == ScenarioAction::kClock) options.Clock = action.Number;
-    if (action.Kind == ScenarioAction::kFrames) options.Frames = action.Number;
-  }
-  return asked;
+  return ParseDisplayOptions(argc, argv, options, error, OwnOptions(options));
 }
 
 std::string SaverUsage() {

@@ -14,22 +14,16 @@
 #include <optional>
 #include <string>
 
-#include "options/scenario.h"
-#include "sim/scene_parameters.h"
+#include "options/display_options.h"
 
-struct SaverOptions {
+// The options every display program takes (options/display_options.h;
+// --frames counts the frames of every output), and --idle.
+struct SaverOptions : DisplayOptions {
   std::optional<std::uint32_t> IdleSeconds;  // --idle: show after this long without input
-  std::uint32_t DelayMicroseconds = 16666;   // --delay: the time per step, 0 a step every frame
-  bool ShowFps = false;                      // --fps
-  std::optional<std::uint32_t> Clock;        // --clock: the calendar second of the first frame
-  std::optional<std::uint32_t> Frames;       // --frames: end after this many frames on every output
-  SaverSettingsRecord Settings = kDefaultSettings;
 };
 
 // The longest --idle: its milliseconds fit the idle protocols' 32 bits.
 constexpr std::uint32_t kMaxIdleSeconds = 4'294'967;
-// The longest --delay, ten seconds, as ombrel's.
-constexpr std::uint32_t kMaxSaverDelayMicroseconds = 10'000'000;
 
 // Parses argv[1..argc-1] into `options`. Returns kBadArguments with `error`
 // set (for one line on stderr) for an unknown option, a missing or malformed

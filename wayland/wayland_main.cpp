@@ -41,6 +41,7 @@
 #include "idle-client-protocol.h"
 #include "pacing/frame_rate.h"
 #include "pacing/step_clock.h"
+#include "posix/stop_signals.h"
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
 #include "sim/random_source.h"
@@ -57,26 +58,6 @@
 namespace {
 
 constexpr const char* kProgram = "ombrel-wayland";
-
-// SIGTERM and SIGINT end the program at once with 0, whatever it is doing.
-// It holds nothing that outlives it: the compositor frees its surfaces when
-// the connection closes, and it writes no files. Installed before anything
-// else and unblocked whatever the starting process had blocked, so that a
-// signal during the start ends it the same way.
-void EndAtOnce(int) { _exit(0); }
-
-void EndOnStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = EndAtOnce;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGTERM);
-  sigaddset(&stop, SIGINT);
-  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-}
 
 // One output and, while the scene is shown, its surface.
 struct Output {

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "pacing/frame_rate.h"
+#include "posix/stop_signals.h"
 #include "pacing/step_clock.h"
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
@@ -38,30 +39,6 @@
 namespace {
 
 constexpr const char* kProgram = "ombrel";
-
-// SIGTERM and SIGINT end the program at once with 0, from whatever it is
-// doing: the wait between frames, a frame, or a call to an X server that does
-// not answer. It holds nothing that outlives it (the X server frees its
-// window and OpenGL context when the connection closes, and it writes no
-// files), so ending in the handler loses nothing, where a way out through the
-// event loop would first wait for the X server. Installed before anything
-// else, so that a signal during the start ends it the same way, and unblocked
-// whatever the starting process had blocked, so that a signal sent before the
-// start, and held back by such a mask, ends it here.
-void EndOnStopSignal(int) { _exit(0); }
-
-void EndOnStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = EndOnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGTERM);
-  sigaddset(&stop, SIGINT);
-  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-}
 
 // A broken connection to the X server (the server ended, or the connection
 // was cut) ends the program with one line instead of Xlib's report. Xlib

@@ -16,8 +16,7 @@ std::optional<std::uint32_t> ParseIdDigits(const std::string& text, int base) {
   return Uint32Of(static_cast<double>(value));
 }
 
-// The program's own options, written into `options`. --frames-per-second
-// belongs to the headless tools: here frames follow real time.
+// The program's own options, written into `options`: the window choice.
 std::vector<ProgramOption> OwnOptions(HackOptions& options) {
   return {
       {"--root", false,
@@ -30,26 +29,6 @@ std::vector<ProgramOption> OwnOptions(HackOptions& options) {
          options.WindowId = ParseWindowId(value);
          if (!options.WindowId) error = ExpectsMessage("--window-id", "a window id (0x... or decimal)", value);
          return options.WindowId.has_value();
-       }},
-      {"--delay", true,
-       [&options](const std::string& value, std::string& error) {
-         const std::optional<double> delay = ParseWholeNumber(value);
-         if (!delay || *delay > kMaxDelayMicroseconds) {
-           error = ExpectsMessage("--delay", "a whole number of microseconds from 0 to 10000000", value);
-           return false;
-         }
-         options.DelayMicroseconds = static_cast<std::uint32_t>(*delay);
-         return true;
-       }},
-      {"--fps", false,
-       [&options](const std::string&, std::string&) {
-         options.ShowFps = true;
-         return true;
-       }},
-      {"--frames-per-second", false,
-       [](const std::string&, std::string& error) {
-         error = "unknown argument: --frames-per-second";
-         return false;
        }},
   };
 }
@@ -64,14 +43,7 @@ std::optional<unsigned long> ParseWindowId(const std::string& text) {
 }
 
 CommandLine ParseHackOptions(int argc, const char* const* argv, HackOptions& options, std::string& error) {
-  std::vector<ScenarioAction> actions;
-  const CommandLine asked = ParseScenario(argc, argv, actions, error, OwnOptions(options));
-  for (const ScenarioAction& action : actions) {
-    if (ApplySetting(action, options.Settings)) continue;
-    if (action.Kind == ScenarioAction::kClock) options.Clock = action.Number;
-    if (action.Kind == ScenarioAction::kFrames) options.Frames = action.Number;
-  }
-  return asked;
+  return ParseDisplayOptions(argc, argv, options, error, OwnOptions(options));
 }
 
 std::string HackUsage() {

@@ -17,21 +17,14 @@
 #include <optional>
 #include <string>
 
-#include "options/scenario.h"
-#include "sim/scene_parameters.h"
+#include "options/display_options.h"
 
-struct HackOptions {
+// The options every display program takes (options/display_options.h), and
+// the window choice.
+struct HackOptions : DisplayOptions {
   bool Root = false;                         // --root
   std::optional<unsigned long> WindowId;     // --window-id
-  std::uint32_t DelayMicroseconds = 16666;   // --delay: the target time per frame, 0 unpaced
-  bool ShowFps = false;                      // --fps
-  std::optional<std::uint32_t> Clock;        // --clock: the calendar second of the first frame
-  std::optional<std::uint32_t> Frames;       // --frames: end after this many frames
-  SaverSettingsRecord Settings = kDefaultSettings;
 };
-
-// The longest --delay, ten seconds.
-constexpr std::uint32_t kMaxDelayMicroseconds = 10'000'000;
 
 // Parses argv[1..argc-1] into `options`. Returns kBadArguments with `error`
 // set (for one line on stderr) for an unknown option, a missing or malformed
