@@ -26,6 +26,16 @@
 using namespace std::chrono_literals;
 using TestClock = std::chrono::steady_clock;
 
+// How soon a program must end once asked (a signal, an input): within a
+// second, as a screen saver's user expects. A build with the sanitizers runs
+// several times slower, the more so beside the other tests of a run, and is
+// given three.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr TestClock::duration kPromptEnd = 3s;
+#else
+inline constexpr TestClock::duration kPromptEnd = 1s;
+#endif
+
 // Asks `done` every 20 ms until it holds or `limit` has passed.
 inline bool WaitFor(const std::function<bool()>& done, TestClock::duration limit) {
   const TestClock::time_point end = TestClock::now() + limit;

@@ -156,7 +156,7 @@ TEST_F(OnSway, KeyButtonAndMotionEachEndIt) {
     // The pointer's first position on the overlay is where moves count from.
     input_->Move(1, 1);
     c.act(*input_);
-    EXPECT_EQ(saver->WaitExit(1s), 0) << c.name << "\n" << saver->Output();
+    EXPECT_EQ(saver->WaitExit(kPromptEnd), 0) << c.name << "\n" << saver->Output();
     EXPECT_EQ(saver->Output(), "") << c.name;
   }
 }
@@ -174,7 +174,7 @@ TEST_F(OnSway, JitterDoesNotEndIt) {
   EXPECT_TRUE(WaitMoving("HEADLESS-1"));
   EXPECT_FALSE(saver->Ended()) << saver->Output();
   input_->Move(0, 5);
-  EXPECT_EQ(saver->WaitExit(1s), 0) << saver->Output();
+  EXPECT_EQ(saver->WaitExit(kPromptEnd), 0) << saver->Output();
 }
 
 TEST_F(OnSway, SigtermEndsItAtOnce) {
@@ -182,7 +182,7 @@ TEST_F(OnSway, SigtermEndsItAtOnce) {
   auto saver = StartSaver({});
   ASSERT_TRUE(WaitShown("HEADLESS-1")) << saver->Output();
   kill(saver->pid(), SIGTERM);
-  EXPECT_EQ(saver->WaitExit(1s), 0) << saver->Output();
+  EXPECT_EQ(saver->WaitExit(kPromptEnd), 0) << saver->Output();
 }
 
 // The compositor killed under it: one line, exit 1, no crash.
@@ -226,7 +226,7 @@ TEST_F(OnSway, IdleModeShowsHidesAndShowsAgain) {
     EXPECT_FALSE(saver->Ended()) << saver->Output();
   }
   kill(saver->pid(), SIGTERM);
-  EXPECT_EQ(saver->WaitExit(1s), 0) << saver->Output();
+  EXPECT_EQ(saver->WaitExit(kPromptEnd), 0) << saver->Output();
 }
 
 }  // namespace
