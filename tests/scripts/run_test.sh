@@ -55,14 +55,8 @@ for shot in "${shots[@]}"; do
   previous=$shot
 done
 # Every process that scripts/run started carries its screenshot folder in its
-# environment: none may be left once it has ended. Wine's server ends on its
-# own a moment after its last program, so they are given ten seconds.
-left_now() { grep -lsz "^OMBREL_SCREENSHOTS=$work/shots\$" /proc/[0-9]*/environ | cut -d/ -f3 | paste -sd ' ' || true; }
-for _ in $(seq 40); do
-  left=$(left_now)
-  [ -z "$left" ] && break
-  sleep 0.25
-done
+# environment: none may be left once it has ended.
+left=$(grep -lsz "^OMBREL_SCREENSHOTS=$work/shots\$" /proc/[0-9]*/environ | cut -d/ -f3 | paste -sd ' ' || true)
 if [ -n "$left" ]; then
   echo "FAILED: processes of the run still running: $(ps -o pid=,args= -p "${left// /,}")"
   failures=$((failures + 1))
