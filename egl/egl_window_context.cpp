@@ -7,11 +7,15 @@
 
 namespace {
 
-// The first configuration of exactly 8 bits for red, green and blue with
-// `alpha` bits of alpha; null when there is none. EGL lists deeper colour
-// first, and blending rounds to the buffer's depth.
-EGLConfig ConfigWithAlpha(EGLDisplay display, const EGLConfig* configs, EGLint count, EGLint alpha) {
+// The first configuration that `fits`, of exactly 8 bits for red, green and
+// blue with `alpha` bits of alpha; null when there is none. EGL lists deeper
+// colour first, and blending rounds to the buffer's depth.
+EGLConfig ConfigWithAlpha(EGLDisplay display, const EGLConfig* configs, EGLint count, EGLint alpha,
+                          const EglWindowContext::VisualFits& fits) {
   for (EGLint i = 0; i < count; ++i) {
+    EGLint visual = 0;
+    eglGetConfigAttrib(display, configs[i], EGL_NATIVE_VISUAL_ID, &visual);
+    if (fits && !fits(visual)) continue;
     EGLint red = 0, green = 0, blue = 0, alphaSize = 0;
     eglGetConfigAttrib(display, configs[i], EGL_RED_SIZE, &red);
     eglGetConfigAttrib(display, configs[i], EGL_GREEN_SIZE, &green);
@@ -34,22 +38,28 @@ EglWindowContext::~EglWindowContext() {
   eglTerminate(display_);
 }
 
-bool EglWindowContext::Create(void* display, std::string& error) {
+bool EglWindowContext::Create(void* display, std::string& error, const VisualFits& fits, bool pbuffers) {
   if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
     error = "EGL cannot be initialised on this display";
     return false;
   }
   display_ = display;
-  const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
+  const EGLint surfaces = pbuffers ? EGL_WINDOW_BIT | EGL_PBUFFER_BIT : EGL_WINDOW_BIT;
+  const EGLint attributes[] = {EGL_SURFACE_TYPE, surfaces, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
                                EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES3_BIT,
                                EGL_NONE};
-  EGLConfig configs[64];
+  EGLConfig configs[256];
   EGLint count = 0;
-  eglChooseConfig(display_, attributes, configs, 64, &count);
-  config_ = ConfigWithAlpha(display_, configs, count, 0);
-  if (config_ == nullptr) config_ = ConfigWithAlpha(display_, configs, count, 8);
+  eglChooseConfig(display_, attributes, configs, 256, &count);
+  // Opaque first for window surfaces; with alpha first for a program that
+  // reads its frames back, for which BGRA with alpha is the buffer's own
+  // layout and the read a plain copy (X ignores the alpha byte).
+  const EGLint preferred = pbuffers ? 8 : 0;
+  config_ = ConfigWithAlpha(display_, configs, count, preferred, fits);
+  if (config_ == nullptr) config_ = ConfigWithAlpha(display_, configs, count, 8 - preferred, fits);
   if (config_ == nullptr) {
-    error = "EGL has no 8-bit RGB window configuration for OpenGL ES 3";
+    error = fits ? "EGL has no 8-bit RGB configuration for OpenGL ES 3 that fits the window's visual"
+                 : "EGL has no 8-bit RGB window configuration for OpenGL ES 3";
     return false;
   }
   if (!eglBindAPI(EGL_OPENGL_ES_API)) {
@@ -76,6 +86,12 @@ bool EglWindowContext::Create(void* display, std::string& error) {
   return true;
 }
 
+int EglWindowContext::NativeVisual() const {
+  EGLint visual = 0;
+  if (config_ != nullptr) eglGetConfigAttrib(display_, config_, EGL_NATIVE_VISUAL_ID, &visual);
+  return visual;
+}
+
 void* EglWindowContext::CreateSurface(void* nativeWindow, std::string& error) {
   EGLSurface surface = eglCreatePlatformWindowSurface(display_, config_, nativeWindow, nullptr);
   if (surface == EGL_NO_SURFACE) {
@@ -83,6 +99,17 @@ void* EglWindowContext::CreateSurface(void* nativeWindow, std::string& error) {
     return nullptr;
   }
   if (eglMakeCurrent(display_, surface, surface, context_)) eglSwapInterval(display_, 0);
+  return surface;
+}
+
+void* EglWindowContext::CreatePbuffer(int width, int height, std::string& error) {
+  const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+  EGLSurface surface = eglCreatePbufferSurface(display_, config_, size);
+  if (surface == EGL_NO_SURFACE || !eglMakeCurrent(display_, surface, surface, context_)) {
+    if (surface != EGL_NO_SURFACE) eglDestroySurface(display_, surface);
+    error = "EGL cannot create a pbuffer of " + std::to_string(width) + " x " + std::to_string(height);
+    return nullptr;
+  }
   return surface;
 }
 

@@ -7,10 +7,11 @@
 //
 // Colour buffers are 8 bits a channel, as the headless renderer's, so that a
 // frame on screen is the frame that ombrel-frames-gles writes; an opaque
-// configuration (no alpha) is preferred, so that a compositor shows the
-// pixels as drawn.
+// configuration (no alpha) is preferred for window surfaces, so that a
+// compositor shows the pixels as drawn.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class EglWindowContext {
@@ -20,18 +21,32 @@ class EglWindowContext {
   EglWindowContext(const EglWindowContext&) = delete;
   EglWindowContext& operator=(const EglWindowContext&) = delete;
 
-  // Initialises `display` (an EGLDisplay), chooses the configuration, creates
-  // the context, makes it current without a surface and sets the GL 1.1
-  // layer up on it. Returns false with `error` set (one line) when EGL, an
-  // OpenGL ES 3.0 context or the layer is not available. The display is
-  // terminated with this object.
-  bool Create(void* display, std::string& error);
+  // Which configurations' native visuals (EGL_NATIVE_VISUAL_ID) the window
+  // system's windows can take; every configuration fits when it is empty.
+  using VisualFits = std::function<bool(int nativeVisual)>;
+
+  // Initialises `display` (an EGLDisplay), chooses the configuration among
+  // those that `fits` (and can make pbuffers too when `pbuffers` is set),
+  // creates the context, makes it current without a surface and sets the GL
+  // 1.1 layer up on it. Returns false with `error` set (one line) when EGL,
+  // a fitting configuration, an OpenGL ES 3.0 context or the layer is not
+  // available. The display is terminated with this object.
+  bool Create(void* display, std::string& error, const VisualFits& fits = {}, bool pbuffers = false);
+
+  // The chosen configuration's native visual (an X visual id on X11), for a
+  // window made to fit it.
+  int NativeVisual() const;
 
   // A window surface on `nativeWindow` (what eglCreatePlatformWindowSurface
   // takes for the display's platform: a wl_egl_window*, a pointer to an X
   // Window...). Swapping it never waits for the display: the program paces
   // its frames itself. Null with `error` set when it cannot be made.
   void* CreateSurface(void* nativeWindow, std::string& error);
+
+  // A pbuffer of width x height for a program that shows its frames itself,
+  // made current (the configuration must be created with `pbuffers`). Null
+  // with `error` set when it cannot be made. DestroySurface destroys it.
+  void* CreatePbuffer(int width, int height, std::string& error);
 
   // Makes the context current on `surface`; false when EGL refuses.
   bool MakeCurrent(void* surface);

@@ -46,7 +46,7 @@
 #include "render/gl_setup.h"
 #include "sim/random_source.h"
 #include "sim/scene_parameters.h"
-#include "wayland/fps_text.h"
+#include "render/fps_text.h"
 #include "wayland/idle_state.h"
 #include "wayland/idle_watch.h"
 #include "wayland/input_rules.h"

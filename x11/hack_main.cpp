@@ -1,6 +1,12 @@
-// ombrel: the scene as an XScreenSaver hack, drawn with GLX.
+// ombrel: the scene as an XScreenSaver hack, drawn through the GL 1.1 layer
+// on EGL (ombrel) or on the system's OpenGL through GLX (ombrel-glx): one
+// program, linked twice over x11/window_gl.h.
 //
 //   ombrel [options]      (see x11/hack_options.h and ombrel.6)
+//
+// With --gl auto (the default) ombrel hands over to ombrel-glx, in the same
+// process and with the same arguments, where EGL cannot draw into the window;
+// --gl glx hands over at once.
 //
 // Every frame does what the Windows scene window does for every message:
 // reseed the random source from the calendar second, derive the scene's
@@ -12,29 +18,33 @@
 // Exit codes: 0 when it ends by a signal (SIGTERM, SIGINT), by Escape, q or
 // the close of its own window, after --frames, or because the window it draws
 // into was destroyed, and for --help and --version; 2 for bad arguments; 1
-// when it cannot draw (no display, no GLX, no such window, a window it cannot
-// draw into), loses the X server, or the X server reports an error about a
+// when it cannot draw (no display, no OpenGL, no such window, a window it
+// cannot draw into), loses the X server, or the X server reports an error about a
 // window that still exists. Errors are one line on stderr.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "pacing/frame_rate.h"
 #include "posix/stop_signals.h"
 #include "pacing/step_clock.h"
+#include "render/fps_text.h"
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
 #include "sim/random_source.h"
 #include "sim/scene_parameters.h"
-#include "x11/fps_overlay.h"
 #include "x11/hack_options.h"
 #include "x11/hack_window.h"
+#include "x11/window_gl.h"
 
 namespace {
 
@@ -69,7 +79,10 @@ std::string XErrorText(Display* display) {
   return line;
 }
 
-enum class Ending { kRunning, kDone, kWindowGone, kXError };
+enum class Ending { kRunning, kDone, kWindowGone, kXError, kGlFailed };
+
+// Why the OpenGL cannot go on (Ending::kGlFailed).
+std::string GlFailure;
 
 // After an X error: the window's destruction ends the program quietly, any
 // other error is reported.
@@ -80,11 +93,13 @@ Ending JudgeXError(const HackWindow& hack) {
 }
 
 // Follows the window's size as SetProjection does for a new size.
-void OnConfigure(HackWindow& hack, const XConfigureEvent& event) {
-  if (event.width == hack.Width && event.height == hack.Height) return;
+Ending OnConfigure(HackWindow& hack, WindowGl& gl, const XConfigureEvent& event) {
+  if (event.width == hack.Width && event.height == hack.Height) return Ending::kRunning;
   hack.Width = event.width;
   hack.Height = event.height;
+  if (!gl.Resize(hack.Width, hack.Height, GlFailure)) return Ending::kGlFailed;
   SetProjection(hack.Width, hack.Height);
+  return Ending::kRunning;
 }
 
 // Keys of a window of the program's own: Escape and q end it.
@@ -101,14 +116,14 @@ Ending OnClientMessage(const HackWindow& hack, const XClientMessageEvent& event)
 }
 
 // Handles every event that has arrived.
-Ending HandleEvents(HackWindow& hack) {
+Ending HandleEvents(HackWindow& hack, WindowGl& gl) {
   while (XPending(hack.XDisplay) > 0) {
     XEvent event;
     XNextEvent(hack.XDisplay, &event);
     Ending ending = Ending::kRunning;
     switch (event.type) {
       case ConfigureNotify:
-        if (event.xconfigure.window == hack.XWindow) OnConfigure(hack, event.xconfigure);
+        if (event.xconfigure.window == hack.XWindow) ending = OnConfigure(hack, gl, event.xconfigure);
         break;
       case DestroyNotify:
         if (event.xdestroywindow.window == hack.XWindow) ending = Ending::kWindowGone;
@@ -124,9 +139,9 @@ Ending HandleEvents(HackWindow& hack) {
 
 // Waits until `due`, handling events as they arrive. Sleeps in ppoll on the X
 // connection, so it never blocks in Xlib while a frame is due.
-Ending WaitUntil(HackWindow& hack, MonotonicClock::time_point due) {
+Ending WaitUntil(HackWindow& hack, WindowGl& gl, MonotonicClock::time_point due) {
   for (;;) {
-    const Ending ending = HandleEvents(hack);
+    const Ending ending = HandleEvents(hack, gl);
     if (ending != Ending::kRunning) return ending;
     XFlush(hack.XDisplay);
     const MonotonicClock::time_point now = MonotonicClock::now();
@@ -141,7 +156,7 @@ Ending WaitUntil(HackWindow& hack, MonotonicClock::time_point due) {
 }
 
 // Draws frames until the program is to end, each when StepClock says.
-Ending RunScene(HackWindow& hack, const HackOptions& options, const FpsOverlay* overlay) {
+Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
   SaverSettings = options.Settings;
   const MonotonicClock::time_point start = MonotonicClock::now();
   auto refresh = [&](MonotonicClock::time_point now) {
@@ -156,21 +171,48 @@ Ending RunScene(HackWindow& hack, const HackOptions& options, const FpsOverlay* 
   FrameRate fps;
   for (std::uint64_t drawn = 0; !options.Frames || drawn < *options.Frames; ++drawn) {
     if (drawn > 0) {
-      const Ending ending = WaitUntil(hack, steps.NextStepAt());
+      const Ending ending = WaitUntil(hack, gl, steps.NextStepAt());
       if (ending != Ending::kRunning) return ending;
     }
     const MonotonicClock::time_point now = MonotonicClock::now();
     steps.Step(now);
     refresh(now);
     RenderFrame();
-    if (overlay != nullptr) overlay->Draw(fps.Text(), hack.Width, hack.Height);
-    ShowFrame(hack);
+    if (options.ShowFps) {
+      DrawFpsText(fps.Text(), hack.Width, hack.Height, 1);
+      SetProjection(hack.Width, hack.Height);
+    }
+    gl.ShowFrame();
     fps.FrameDone(MonotonicClock::now());
   }
   // The last frame reaches the server before the program ends.
-  glFinish();
+  gl.Finish();
   XSync(hack.XDisplay, False);
   return XErrorSeen ? JudgeXError(hack) : Ending::kDone;
+}
+
+// Runs the other build of the program (ombrel-glx) from this program's
+// folder in this process, with the same arguments, so that whoever started
+// ombrel (XScreenSaver) still holds the process that draws. Returns only
+// when that cannot start, with `error` set. The stop signals are held back
+// meanwhile: one that arrives is taken by the other build once it can.
+void HandOver(char** argv, std::string& error) {
+  std::error_code ignored;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  const std::string program = (self.parent_path() / WindowGl::kFallbackProgram).string();
+  sigset_t stop, previous;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTERM);
+  sigaddset(&stop, SIGINT);
+  sigprocmask(SIG_BLOCK, &stop, &previous);
+  argv[0] = const_cast<char*>(program.c_str());
+  execv(program.c_str(), argv);
+  error = "cannot start " + program + ": " + std::strerror(errno);
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+}
+
+bool CanHandOver(const HackOptions& options) {
+  return WindowGl::kFallbackProgram != nullptr && options.Gl != GlChoice::kEgl;
 }
 
 }  // namespace
@@ -186,6 +228,12 @@ int main(int argc, char** argv) {
     ReportError(kProgram, error);
     return 1;
   }
+  if (options.Gl != GlChoice::kAuto && options.Gl != WindowGl::kDrawsWith) {
+    if (CanHandOver(options)) HandOver(argv, error);
+    else error = "this build draws with GLX only; run ombrel for EGL";
+    ReportError(kProgram, error);
+    return 1;
+  }
 
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
@@ -198,16 +246,23 @@ int main(int argc, char** argv) {
   XSetIOErrorHandler(EndOnLostConnection);
 
   HackWindow hack;
-  FpsOverlay overlay;
-  if (OpenHackWindow(display, *choice, hack, error)) {
-    if (options.ShowFps && !overlay.Create(display))
-      error = "the X server has no 'fixed' font for --fps";
-    else if (RunScene(hack, options, options.ShowFps ? &overlay : nullptr) == Ending::kXError)
-      error = XErrorText(display);
+  WindowGl gl;
+  const Opened opened = OpenHackWindow(display, *choice, gl, hack, error);
+  if (opened == Opened::kOpened) {
+    if (options.Verbose) ReportError(kProgram, "drawing with " + gl.Description());
+    const Ending ending = RunScene(hack, gl, options);
+    if (ending == Ending::kXError) error = XErrorText(display);
+    if (ending == Ending::kGlFailed) error = GlFailure;
   }
-  overlay.Destroy(display);
-  CloseHackWindow(hack);
+  CloseHackWindow(gl, hack);
   XCloseDisplay(display);
+  if (opened == Opened::kNoGl && CanHandOver(options)) {
+    // Said once, where the user asked to hear how it draws.
+    if (options.ShowFps || options.Verbose) ReportError(kProgram, error + "; drawing with GLX instead");
+    const std::string why = error;
+    HandOver(argv, error);
+    error = why + "; " + error;
+  }
   if (!error.empty()) ReportError(kProgram, error);
   return error.empty() ? 0 : 1;
 }

@@ -30,6 +30,19 @@ std::vector<ProgramOption> OwnOptions(HackOptions& options) {
          if (!options.WindowId) error = ExpectsMessage("--window-id", "a window id (0x... or decimal)", value);
          return options.WindowId.has_value();
        }},
+      {"--gl", true,
+       [&options](const std::string& value, std::string& error) {
+         if (value == "auto") options.Gl = GlChoice::kAuto;
+         else if (value == "egl") options.Gl = GlChoice::kEgl;
+         else if (value == "glx") options.Gl = GlChoice::kGlx;
+         else error = ExpectsMessage("--gl", "auto, egl or glx", value);
+         return error.empty();
+       }},
+      {"--verbose", false,
+       [&options](const std::string&, std::string&) {
+         options.Verbose = true;
+         return true;
+       }},
   };
 }
 
@@ -49,7 +62,8 @@ CommandLine ParseHackOptions(int argc, const char* const* argv, HackOptions& opt
 std::string HackUsage() {
   return "Usage: ombrel [OPTION]...\n"
          "Glowing particles bounce in a turning cube or sphere whose cells wear away or\n"
-         "grow: Ombrel's scene as an XScreenSaver hack, drawn with OpenGL through GLX.\n"
+         "grow: Ombrel's scene as an XScreenSaver hack, drawn with OpenGL ES 3 through\n"
+         "EGL, or with OpenGL through GLX where EGL cannot draw into the window.\n"
          "Without --root or --window-id it opens a 1024 x 768 window of its own, which\n"
          "Escape, q or closing the window end.\n"
          "\n"
@@ -57,6 +71,11 @@ std::string HackUsage() {
          "                           into the root window when that is unset\n"
          "  --window-id ID           draw into window ID (0x... or decimal); wins over\n"
          "                           --root\n"
+         "  --gl auto|egl|glx        the OpenGL to draw with: EGL where it can serve the\n"
+         "                           window and GLX where it cannot (auto), or the one\n"
+         "                           named, and nothing if it cannot [auto]\n"
+         "  --verbose                say which OpenGL draws, and why GLX does where\n"
+         "                           EGL cannot (which --fps says too)\n"
          "  --delay US               microseconds per frame, 0 to 10000000 (16666:\n"
          "                           60 frames a second; 0 as fast as it can)\n"
          "  --fps                    show the frame rate\n"
@@ -71,7 +90,7 @@ std::string HackUsage() {
          "option counts.\n"
          "SIGTERM and SIGINT end it with 0. Exit status: 0 when ended by a signal, a\n"
          "key, the window's close, after --frames or when its window is destroyed;\n"
-         "1 when it cannot draw (no display, no GLX, a window it cannot use) or loses\n"
+         "1 when it cannot draw (no display, no OpenGL, a window it cannot use) or loses\n"
          "the X server; 2 for bad arguments.\n";
 }
 

@@ -1,8 +1,8 @@
 // The command line of the X11 program and the window it draws into.
 //
-//   ombrel [--root | --window-id ID] [--delay US] [--fps] [--clock T] [--frames F]
-//          [--container cube|sphere] [--decay 0|1] [--regeneration 0|1]
-//          [--permeability P] [--particles N]
+//   ombrel [--root | --window-id ID] [--gl auto|egl|glx] [--verbose] [--delay US]
+//          [--fps] [--clock T] [--frames F] [--container cube|sphere]
+//          [--decay 0|1] [--regeneration 0|1] [--permeability P] [--particles N]
 //
 // Every option may be written with one dash or two; --help, -h and --version
 // ask for the usage or the version. The settings have the meanings and the
@@ -19,11 +19,17 @@
 
 #include "options/display_options.h"
 
-// The options every display program takes (options/display_options.h), and
-// the window choice.
+// Which OpenGL draws (--gl): EGL where it can serve the window and GLX
+// where it cannot, or the one named.
+enum class GlChoice { kAuto, kEgl, kGlx };
+
+// The options every display program takes (options/display_options.h), the
+// window choice and the OpenGL.
 struct HackOptions : DisplayOptions {
   bool Root = false;                         // --root
   std::optional<unsigned long> WindowId;     // --window-id
+  GlChoice Gl = GlChoice::kAuto;             // --gl
+  bool Verbose = false;                      // --verbose
 };
 
 // Parses argv[1..argc-1] into `options`. Returns kBadArguments with `error`

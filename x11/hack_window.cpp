@@ -1,10 +1,6 @@
 #include "x11/hack_window.h"
 
-#include <X11/Xutil.h>
-
 #include <cstdio>
-
-namespace {
 
 std::string WindowName(Window window) {
   char name[32];
@@ -12,25 +8,20 @@ std::string WindowName(Window window) {
   return name;
 }
 
-// A 1024 x 768 top-level window titled "Ombrel" with a double-buffered RGBA
-// visual, mapped, that tells of keys, its size and the window manager's close.
-bool MakeOwnWindow(Display* display, HackWindow& hack, XVisualInfo*& visual, std::string& error) {
-  int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1,
-                      GLX_BLUE_SIZE, 1, GLX_DEPTH_SIZE, 16, None};
-  visual = glXChooseVisual(display, DefaultScreen(display), attributes);
-  if (visual == nullptr) {
-    error = "the display has no double-buffered RGBA visual for OpenGL";
-    return false;
-  }
-  const Window root = RootWindow(display, visual->screen);
-  hack.OwnColormap = XCreateColormap(display, root, visual->visual, AllocNone);
+namespace {
+
+// A 1024 x 768 top-level window titled "Ombrel" with `visual`, mapped, that
+// tells of keys, its size and the window manager's close.
+void MakeOwnWindow(Display* display, const XVisualInfo& visual, HackWindow& hack) {
+  const Window root = RootWindow(display, visual.screen);
+  hack.OwnColormap = XCreateColormap(display, root, visual.visual, AllocNone);
   XSetWindowAttributes set{};
   set.colormap = hack.OwnColormap;
-  set.background_pixel = BlackPixel(display, visual->screen);
+  set.background_pixel = BlackPixel(display, visual.screen);
   set.border_pixel = 0;
   set.event_mask = KeyPressMask | StructureNotifyMask;
-  hack.XWindow = XCreateWindow(display, root, 0, 0, kOwnWindowWidth, kOwnWindowHeight, 0, visual->depth,
-                              InputOutput, visual->visual,
+  hack.XWindow = XCreateWindow(display, root, 0, 0, kOwnWindowWidth, kOwnWindowHeight, 0, visual.depth,
+                              InputOutput, visual.visual,
                               CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &set);
   XStoreName(display, hack.XWindow, "Ombrel");
   XClassHint classHint{const_cast<char*>("ombrel"), const_cast<char*>("Ombrel")};
@@ -39,14 +30,12 @@ bool MakeOwnWindow(Display* display, HackWindow& hack, XVisualInfo*& visual, std
   XSetWMProtocols(display, hack.XWindow, &hack.DeleteWindowAtom, 1);
   XMapWindow(display, hack.XWindow);
   hack.OwnWindow = true;
-  hack.DoubleBuffered = true;
   hack.Width = kOwnWindowWidth;
   hack.Height = kOwnWindowHeight;
-  return true;
 }
 
-// Someone else's window with its own visual, which must take RGBA OpenGL.
-bool UseGivenWindow(Display* display, Window window, HackWindow& hack, XVisualInfo*& visual,
+// Someone else's window and its visual.
+bool UseGivenWindow(Display* display, Window window, HackWindow& hack, XVisualInfo& visual,
                     std::string& error) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display, window, &attributes)) {
@@ -61,17 +50,15 @@ bool UseGivenWindow(Display* display, Window window, HackWindow& hack, XVisualIn
   wanted.visualid = XVisualIDFromVisual(attributes.visual);
   wanted.screen = XScreenNumberOfScreen(attributes.screen);
   int count = 0;
-  visual = XGetVisualInfo(display, VisualIDMask | VisualScreenMask, &wanted, &count);
-  int useGl = 0, rgba = 0, doubleBuffer = 0;
-  if (visual == nullptr || glXGetConfig(display, visual, GLX_USE_GL, &useGl) != 0 || !useGl ||
-      glXGetConfig(display, visual, GLX_RGBA, &rgba) != 0 || !rgba) {
-    error = "the visual of window " + WindowName(window) + " does not support RGBA OpenGL";
+  XVisualInfo* found = XGetVisualInfo(display, VisualIDMask | VisualScreenMask, &wanted, &count);
+  if (found == nullptr) {
+    error = "the visual of window " + WindowName(window) + " is not on its screen";
     return false;
   }
-  glXGetConfig(display, visual, GLX_DOUBLEBUFFER, &doubleBuffer);
+  visual = *found;
+  XFree(found);
   XSelectInput(display, window, StructureNotifyMask);
   hack.XWindow = window;
-  hack.DoubleBuffered = doubleBuffer != 0;
   hack.Width = attributes.width;
   hack.Height = attributes.height;
   return true;
@@ -79,43 +66,25 @@ bool UseGivenWindow(Display* display, Window window, HackWindow& hack, XVisualIn
 
 }  // namespace
 
-bool OpenHackWindow(Display* display, const WindowChoice& choice, HackWindow& hack, std::string& error) {
+Opened OpenHackWindow(Display* display, const WindowChoice& choice, WindowGl& gl, HackWindow& hack,
+                      std::string& error) {
   hack.XDisplay = display;
-  // Without the extension every GLX call fails, with messages about visuals
-  // that would hide the cause.
-  int opcode = 0, firstEvent = 0, firstError = 0;
-  if (!XQueryExtension(display, "GLX", &opcode, &firstEvent, &firstError)) {
-    error = std::string("the X server of display '") + DisplayString(display) +
-            "' has no GLX extension, which OpenGL needs";
-    return false;
+  if (!gl.Open(display, error)) return Opened::kNoGl;
+  XVisualInfo visual{};
+  if (choice.Kind == WindowChoice::kOwnWindow) {
+    if (!gl.ChooseOwnVisual(visual, error)) return Opened::kNoGl;
+    MakeOwnWindow(display, visual, hack);
+  } else {
+    const Window window =
+        choice.Kind == WindowChoice::kRootWindow ? DefaultRootWindow(display) : static_cast<Window>(choice.Id);
+    if (!UseGivenWindow(display, window, hack, visual, error)) return Opened::kNoWindow;
   }
-  XVisualInfo* visual = nullptr;
-  const bool found = choice.Kind == WindowChoice::kOwnWindow
-                         ? MakeOwnWindow(display, hack, visual, error)
-                         : UseGivenWindow(display,
-                                          choice.Kind == WindowChoice::kRootWindow
-                                              ? DefaultRootWindow(display)
-                                              : static_cast<Window>(choice.Id),
-                                          hack, visual, error);
-  if (found) {
-    hack.Context = glXCreateContext(display, visual, nullptr, True);
-    if (hack.Context == nullptr || !glXMakeCurrent(display, hack.XWindow, hack.Context)) {
-      error = "cannot make an OpenGL context current on window " + WindowName(hack.XWindow);
-    }
-  }
-  if (visual != nullptr) XFree(visual);
-  return found && error.empty();
+  return gl.Start(hack.XWindow, visual, hack.Width, hack.Height, error) ? Opened::kOpened : Opened::kNoGl;
 }
 
-void ShowFrame(const HackWindow& hack) {
-  if (hack.DoubleBuffered) glXSwapBuffers(hack.XDisplay, hack.XWindow);
-  else glFlush();
-}
-
-void CloseHackWindow(HackWindow& hack) {
+void CloseHackWindow(WindowGl& gl, HackWindow& hack) {
+  gl.Close();
   if (hack.XDisplay == nullptr) return;
-  glXMakeCurrent(hack.XDisplay, None, nullptr);
-  if (hack.Context != nullptr) glXDestroyContext(hack.XDisplay, hack.Context);
   if (hack.OwnWindow) {
     XDestroyWindow(hack.XDisplay, hack.XWindow);
     XFreeColormap(hack.XDisplay, hack.OwnColormap);

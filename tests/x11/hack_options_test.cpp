@@ -33,6 +33,8 @@ TEST(HackOptions, NothingGivenIsOwnWindowAtSixtyFramesWithTheWindowsDefaults) {
   EXPECT_FALSE(options.ShowFps);
   EXPECT_FALSE(options.Clock);
   EXPECT_FALSE(options.Frames);
+  EXPECT_EQ(options.Gl, GlChoice::kAuto);
+  EXPECT_FALSE(options.Verbose);
   EXPECT_TRUE(SameSettings(options.Settings, kDefaultSettings));
   EXPECT_TRUE(SameSettings(options.Settings, {kCubeObject, 1, 1, 10.0f, 250.0f, 0}));
 }
@@ -44,7 +46,7 @@ TEST(HackOptions, EveryOptionWithOneDashOrTwo) {
         flag("root"), flag("window-id"), "0x2A", flag("delay"), "0", flag("fps"),
         flag("clock"), "4294967295", flag("frames"), "7", flag("container"), "sphere",
         flag("decay"), "0", flag("regeneration"), "0", flag("permeability"), "21",
-        flag("particles"), "2050"};
+        flag("particles"), "2050", flag("gl"), "glx", flag("verbose")};
     std::vector<const char*> argv{"ombrel"};
     for (const std::string& word : words) argv.push_back(word.c_str());
     HackOptions options;
@@ -57,6 +59,8 @@ TEST(HackOptions, EveryOptionWithOneDashOrTwo) {
     EXPECT_TRUE(options.ShowFps);
     EXPECT_EQ(options.Clock, 4294967295u);
     EXPECT_EQ(options.Frames, 7u);
+    EXPECT_EQ(options.Gl, GlChoice::kGlx);
+    EXPECT_TRUE(options.Verbose);
     EXPECT_TRUE(SameSettings(options.Settings, {kSphereObject, 0, 0, 21.0f, 2050.0f, 0})) << dashes;
   }
 }
@@ -65,13 +69,15 @@ TEST(HackOptions, TheLastOfARepeatedOptionCounts) {
   HackOptions options;
   std::string error;
   ASSERT_TRUE(Parse({"--particles", "50", "--delay", "5", "--container", "sphere", "--particles", "450",
-                     "--delay", "100000", "--container", "cube", "--window-id", "9", "--window-id", "10"},
+                     "--delay", "100000", "--container", "cube", "--window-id", "9", "--window-id", "10",
+                     "--gl", "glx", "--gl", "egl"},
                     options, error))
       << error;
   EXPECT_EQ(options.Settings.SpawnPoints, 450.0f);
   EXPECT_EQ(options.DelayMicroseconds, 100000u);
   EXPECT_EQ(options.Settings.ObjectType, kCubeObject);
   EXPECT_EQ(options.WindowId, 10ul);
+  EXPECT_EQ(options.Gl, GlChoice::kEgl);
 }
 
 TEST(HackOptions, WindowIdsInHexOrDecimal) {
@@ -101,7 +107,8 @@ TEST(HackOptions, BadArgumentsAreRefusedWithAMessage) {
       {"--frames-per-second", "60"}, {"-frames-per-second", "60"}, {"--container", "box"},
       {"--decay", "-1"}, {"--regeneration", "yes"}, {"--permeability", "low"}, {"--particles", "many"},
       {"--clock", "-1"}, {"--frames", "4294967296"}, {"--size", "320x240"}, {"root"}, {"---root"},
-      {"-"}, {"--fps", "extra"}};
+      {"-"}, {"--fps", "extra"}, {"--gl"}, {"--gl", "GLX"}, {"--gl", "opengl"}, {"--gl", ""},
+      {"--verbose", "1"}};
   for (const std::vector<const char*>& line : lines) {
     std::vector<const char*> argv{"ombrel"};
     argv.insert(argv.end(), line.begin(), line.end());

@@ -1,7 +1,8 @@
 // The real ombrel on a virtual X server of each test's own: its own window,
 // a window of the test (--window-id), the window of XSCREENSAVER_WINDOW
 // (--root), the same pixels as ombrel-frames, the frame-rate corner, and
-// how it ends.
+// how it ends; each on both of its OpenGLs (--gl egl, --gl glx), and where
+// EGL cannot serve a window, what it hands over to GLX.
 #include <png.h>
 
 #include <algorithm>
@@ -31,11 +32,19 @@ std::vector<std::string> Words(const std::string& line) {
   return words;
 }
 
-// The command line of ombrel with the arguments of `line`.
-std::vector<std::string> Ombrel(const std::string& line) {
+// The command line of ombrel with the arguments of `line`, drawing with
+// `gl` (egl, glx; auto when empty).
+std::vector<std::string> Ombrel(const std::string& line, const std::string& gl = "") {
   std::vector<std::string> argv = Words(line);
   argv.insert(argv.begin(), OMBREL_HACK_PATH);
+  if (!gl.empty()) argv.insert(argv.end(), {"--gl", gl});
   return argv;
+}
+
+// What --verbose says each OpenGL draws with on a server that shares memory.
+std::string VerboseLine(const std::string& gl) {
+  return gl == "glx" ? "ombrel: drawing with OpenGL through GLX\n"
+                     : "ombrel: drawing with OpenGL ES 3 through EGL, frames shown through shared memory\n";
 }
 
 // The number of pixels that differ, counting only those for which `counted`
@@ -48,9 +57,15 @@ int Differences(const Image& a, const Image& b, const std::function<bool(int, in
   return n;
 }
 
-class HackOnX : public ::testing::Test {
+// A virtual X server for a test, started with `server` options, and ombrel
+// on it, drawing with `gl_`.
+class HackTest : public ::testing::Test {
  protected:
+  explicit HackTest(const std::vector<std::string>& server = {}) : screen_(1024, 768, server) {}
+
   void SetUp() override { ASSERT_NE(screen_.display(), nullptr) << "Xvfb did not start"; }
+
+  std::vector<std::string> Ombrel(const std::string& line) const { return ::Ombrel(line, gl_); }
 
   // Starts ombrel on the test's display.
   std::unique_ptr<Process> Start(const std::string& line, const std::vector<std::string>& environment = {}) {
@@ -71,14 +86,39 @@ class HackOnX : public ::testing::Test {
     return WaitFor([&] { return screen_.Grab(window).LitPixels() >= pixels; }, 10s);
   }
 
-  // Runs ombrel to its end into a window of the test and grabs the window.
-  Image DrawInto(Window window, const std::string& line) {
+  // Runs ombrel to its end into a window of the test, expecting it to say
+  // `said`, and grabs the window.
+  Image DrawInto(Window window, const std::string& line, const std::string& said = "",
+                 const std::vector<std::string>& environment = {}) {
     std::string output;
-    const std::optional<int> code = RunToEnd(Ombrel("--window-id " + Hex(window) + " " + line), 30s, &output,
-                                             {screen_.Variable()});
+    std::vector<std::string> variables = environment;
+    variables.push_back(screen_.Variable());
+    const std::optional<int> code =
+        RunToEnd(Ombrel("--window-id " + Hex(window) + " " + line), 30s, &output, variables);
     EXPECT_EQ(code, 0) << line << ": " << output;
-    EXPECT_EQ(output, "") << line;
+    EXPECT_EQ(output, said) << line;
     return screen_.Grab(window);
+  }
+
+  // What ombrel-frames writes for the scenario of `line` at 320 x 240.
+  static Image Written(const std::string& line) {
+    const std::filesystem::path out =
+        std::filesystem::path(::testing::TempDir()) / ("ombrel_same_scene_" + std::to_string(getpid()));
+    std::vector<std::string> frames = Words(line + " --size 320x240 --out " + out.string());
+    frames.insert(frames.begin(), OMBREL_FRAMES_PATH);
+    std::string output;
+    EXPECT_EQ(RunToEnd(frames, 60s, &output), 0) << output;
+    const Image written = ReadPng((out / "frame-000001.png").string());
+    std::filesystem::remove_all(out);
+    EXPECT_EQ(written.width, 320);
+    EXPECT_EQ(written.height, 240);
+    EXPECT_GT(written.LitPixels(), 1000);
+    return written;
+  }
+
+  // The first frame of `settings` at the tests' clock.
+  static std::string FirstFrame(const std::string& settings) {
+    return settings + " --clock " + std::to_string(kClock) + " --frames 1";
   }
 
   // A key press sent to `window`, as the X server would deliver it.
@@ -106,10 +146,31 @@ class HackOnX : public ::testing::Test {
     XFlush(screen_.display());
   }
 
-  VirtualDisplay screen_{1024, 768};
+  VirtualDisplay screen_;
+  std::string gl_;
 };
 
-TEST_F(HackOnX, ItsOwnWindowShowsTheMovingScene) {
+// The OpenGLs, by the names of --gl.
+const char* const kGls[] = {"egl", "glx"};
+
+std::string GlName(const std::string& gl) { return gl == "egl" ? "Egl" : "Glx"; }
+
+// A test on each OpenGL.
+class HackOnX : public HackTest, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    gl_ = GetParam();
+    HackTest::SetUp();
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Gl, HackOnX, ::testing::ValuesIn(kGls),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return GlName(info.param); });
+
+// The tests whose OpenGL does not matter run with the default.
+using HackOnAnyGl = HackTest;
+
+TEST_P(HackOnX, ItsOwnWindowShowsTheMovingScene) {
   auto ombrel = Start("--particles 2050");
   const Window window = WaitOwnWindow();
   ASSERT_NE(window, 0u) << ombrel->Output();
@@ -129,22 +190,29 @@ TEST_F(HackOnX, ItsOwnWindowShowsTheMovingScene) {
 // How the program is asked to end, and whether only its own window hears it.
 enum class Ask { kEscape, kQ, kClose, kTerminate, kInterrupt };
 
-class HackEnds : public HackOnX, public ::testing::WithParamInterface<Ask> {};
+class HackEnds : public HackTest, public ::testing::WithParamInterface<std::tuple<const char*, Ask>> {
+ protected:
+  void SetUp() override {
+    gl_ = std::get<0>(GetParam());
+    HackTest::SetUp();
+  }
+};
 
-std::string AskName(const ::testing::TestParamInfo<Ask>& info) {
+std::string AskName(Ask ask) {
   const char* names[] = {"Escape", "Q", "Close", "Sigterm", "Sigint"};
-  return names[static_cast<int>(info.param)];
+  return names[static_cast<int>(ask)];
 }
 
-void PrintTo(Ask ask, std::ostream* out) { *out << AskName({ask, 0}); }
+void PrintTo(Ask ask, std::ostream* out) { *out << AskName(ask); }
 
 TEST_P(HackEnds, ItsOwnWindowEndsWithZero) {
+  const Ask ask = std::get<1>(GetParam());
   auto ombrel = Start("");
   const Window window = WaitOwnWindow();
   ASSERT_NE(window, 0u) << ombrel->Output();
   ASSERT_TRUE(WaitLit(window));
   const TestClock::time_point asked = TestClock::now();
-  switch (GetParam()) {
+  switch (ask) {
     case Ask::kEscape: Press(window, XK_Escape); break;
     case Ask::kQ: Press(window, XK_q); break;
     case Ask::kClose: Close(window); break;
@@ -152,7 +220,7 @@ TEST_P(HackEnds, ItsOwnWindowEndsWithZero) {
     case Ask::kInterrupt: kill(ombrel->pid(), SIGINT); break;
   }
   EXPECT_EQ(ombrel->WaitExit(3s), 0) << ombrel->Output();
-  if (GetParam() == Ask::kTerminate || GetParam() == Ask::kInterrupt) {
+  if (ask == Ask::kTerminate || ask == Ask::kInterrupt) {
     // Within a frame; the bound leaves room for a loaded machine and a
     // sanitized build, whose frames and exit are many times slower.
     EXPECT_LT(TestClock::now() - asked, kPromptEnd) << "a signal ends it promptly";
@@ -161,11 +229,15 @@ TEST_P(HackEnds, ItsOwnWindowEndsWithZero) {
   EXPECT_TRUE(WaitFor([&] { return screen_.FindWindow("Ombrel") == 0; }, 2s));
 }
 
-INSTANTIATE_TEST_SUITE_P(Asks, HackEnds,
-                         ::testing::Values(Ask::kEscape, Ask::kQ, Ask::kClose, Ask::kTerminate, Ask::kInterrupt),
-                         AskName);
+INSTANTIATE_TEST_SUITE_P(
+    Asks, HackEnds,
+    ::testing::Combine(::testing::ValuesIn(kGls),
+                       ::testing::Values(Ask::kEscape, Ask::kQ, Ask::kClose, Ask::kTerminate, Ask::kInterrupt)),
+    [](const ::testing::TestParamInfo<std::tuple<const char*, Ask>>& info) {
+      return GlName(std::get<0>(info.param)) + AskName(std::get<1>(info.param));
+    });
 
-TEST_F(HackOnX, OtherKeysDoNotEndItsOwnWindow) {
+TEST_F(HackOnAnyGl, OtherKeysDoNotEndItsOwnWindow) {
   auto ombrel = Start("");
   const Window window = WaitOwnWindow();
   ASSERT_NE(window, 0u) << ombrel->Output();
@@ -174,7 +246,7 @@ TEST_F(HackOnX, OtherKeysDoNotEndItsOwnWindow) {
   EXPECT_FALSE(ombrel->WaitExit(500ms)) << "space is no end key";
 }
 
-TEST_F(HackOnX, AGivenWindowGetsTheSceneFollowsItsSizeAndItsDestructionEndsIt) {
+TEST_P(HackOnX, AGivenWindowGetsTheSceneFollowsItsSizeAndItsDestructionEndsIt) {
   const Image rootBefore = screen_.Grab(screen_.root());
   const Window window = screen_.MakeWindow(100, 50, 320, 240);
   auto ombrel = Start("--window-id " + std::to_string(window) + " --particles 50 --clock " +
@@ -208,12 +280,19 @@ TEST_F(HackOnX, AGivenWindowGetsTheSceneFollowsItsSizeAndItsDestructionEndsIt) {
 }
 
 // The window id in XSCREENSAVER_WINDOW in hexadecimal (true) or decimal.
-class HackOnScreensaverWindow : public HackOnX, public ::testing::WithParamInterface<bool> {};
+class HackOnScreensaverWindow : public HackTest,
+                                public ::testing::WithParamInterface<std::tuple<const char*, bool>> {
+ protected:
+  void SetUp() override {
+    gl_ = std::get<0>(GetParam());
+    HackTest::SetUp();
+  }
+};
 
 TEST_P(HackOnScreensaverWindow, RootDrawsIntoTheWindowOfXScreensaverWindow) {
   const Window window = screen_.MakeWindow(0, 0, 400, 300);
   const Image rootBefore = screen_.Grab(screen_.root());
-  const std::string id = GetParam() ? Hex(window) : std::to_string(window);
+  const std::string id = std::get<1>(GetParam()) ? Hex(window) : std::to_string(window);
   auto ombrel = Start("-root", {"XSCREENSAVER_WINDOW=" + id});
   EXPECT_TRUE(WaitLit(window)) << "XSCREENSAVER_WINDOW=" << id << ": " << ombrel->Output();
   const auto outside = [](int x, int y) { return x >= 400 || y >= 300; };
@@ -222,12 +301,13 @@ TEST_P(HackOnScreensaverWindow, RootDrawsIntoTheWindowOfXScreensaverWindow) {
   EXPECT_EQ(ombrel->WaitExit(3s), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(HexAndDecimal, HackOnScreensaverWindow, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return std::string(info.param ? "Hex" : "Decimal");
+INSTANTIATE_TEST_SUITE_P(HexAndDecimal, HackOnScreensaverWindow,
+                         ::testing::Combine(::testing::ValuesIn(kGls), ::testing::Values(true, false)),
+                         [](const ::testing::TestParamInfo<std::tuple<const char*, bool>>& info) {
+                           return GlName(std::get<0>(info.param)) + (std::get<1>(info.param) ? "Hex" : "Decimal");
                          });
 
-TEST_F(HackOnX, RootWithoutXScreensaverWindowDrawsOnTheRootWindow) {
+TEST_P(HackOnX, RootWithoutXScreensaverWindowDrawsOnTheRootWindow) {
   auto ombrel = Start("--root");
   double x = 0, y = 0;
   EXPECT_TRUE(WaitFor(
@@ -243,40 +323,34 @@ TEST_F(HackOnX, RootWithoutXScreensaverWindowDrawsOnTheRootWindow) {
   EXPECT_EQ(ombrel->WaitExit(3s), 0);
 }
 
-class SameScene : public HackOnX, public ::testing::WithParamInterface<const char*> {
+// The settings of a first frame, on each OpenGL.
+class SameScene : public HackTest, public ::testing::WithParamInterface<std::tuple<const char*, const char*>> {
  protected:
-  // What ombrel-frames writes for the scenario of `line` at 320 x 240.
-  Image Written(const std::string& line) {
-    const std::filesystem::path out =
-        std::filesystem::path(::testing::TempDir()) / ("ombrel_same_scene_" + std::to_string(getpid()));
-    std::vector<std::string> frames = Words(line + " --size 320x240 --out " + out.string());
-    frames.insert(frames.begin(), OMBREL_FRAMES_PATH);
-    std::string output;
-    EXPECT_EQ(RunToEnd(frames, 60s, &output), 0) << output;
-    const Image written = ReadPng((out / "frame-000001.png").string());
-    std::filesystem::remove_all(out);
-    EXPECT_EQ(written.width, 320);
-    EXPECT_EQ(written.height, 240);
-    EXPECT_GT(written.LitPixels(), 1000);
-    return written;
-  }
-
-  static std::string FirstFrame(const char* settings) {
-    return std::string(settings) + " --clock " + std::to_string(kClock) + " --frames 1";
+  void SetUp() override {
+    gl_ = std::get<0>(GetParam());
+    HackTest::SetUp();
   }
 };
 
-std::string SettingsName(const ::testing::TestParamInfo<const char*>& info) {
-  const char* names[] = {"Defaults", "GrowingSphere", "OpenCube"};
-  return names[info.index];
-}
-
 TEST_P(SameScene, ItsFirstFrameIsWhatOmbrelFramesWrites) {
-  const Image shown = DrawInto(screen_.MakeWindow(0, 0, 320, 240), FirstFrame(GetParam()));
-  EXPECT_EQ(Differences(shown, Written(FirstFrame(GetParam())), [](int, int) { return true; }), 0);
+  const std::string frame = FirstFrame(std::get<1>(GetParam()));
+  // --verbose also says which OpenGL drew it.
+  const Image shown = DrawInto(screen_.MakeWindow(0, 0, 320, 240), frame + " --verbose", VerboseLine(gl_));
+  EXPECT_EQ(Differences(shown, Written(frame), [](int, int) { return true; }), 0);
 }
 
-TEST_F(SameScene, ASingleBufferedWindowGetsTheSameFrame) {
+std::string SameSceneName(const ::testing::TestParamInfo<std::tuple<const char*, const char*>>& info) {
+  const char* names[] = {"Defaults", "GrowingSphere", "OpenCube"};
+  return GlName(std::get<0>(info.param)) + names[info.index % 3];
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SameScene,
+                         ::testing::Combine(::testing::ValuesIn(kGls),
+                                            ::testing::Values("", "--container sphere --decay 0 --particles 2050",
+                                                              "--permeability 1 --regeneration 0 --particles 1050")),
+                         SameSceneName);
+
+TEST_P(HackOnX, ASingleBufferedWindowGetsTheSameFrame) {
   int attributes[] = {GLX_RGBA, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
   XVisualInfo* visual = glXChooseVisual(screen_.display(), DefaultScreen(screen_.display()), attributes);
   ASSERT_NE(visual, nullptr);
@@ -289,12 +363,7 @@ TEST_F(SameScene, ASingleBufferedWindowGetsTheSameFrame) {
   EXPECT_EQ(Differences(shown, Written(FirstFrame("")), [](int, int) { return true; }), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, SameScene,
-                         ::testing::Values("", "--container sphere --decay 0 --particles 2050",
-                                           "--permeability 1 --regeneration 0 --particles 1050"),
-                         SettingsName);
-
-TEST_F(HackOnX, FpsChangesOnlyItsCorner) {
+TEST_P(HackOnX, FpsChangesOnlyItsCorner) {
   // Three frames, so that two are drawn after an overlay: any state it left
   // behind would change them.
   const std::string line = "--clock " + std::to_string(kClock) + " --frames 3 --delay 0 --particles 2050";
@@ -306,7 +375,7 @@ TEST_F(HackOnX, FpsChangesOnlyItsCorner) {
   EXPECT_GT(Differences(plain, withFps, corner), 20) << "the frame rate is shown";
 }
 
-TEST_F(HackOnX, WindowsItCannotUseEndItWithOneLineAndCodeOne) {
+TEST_F(HackOnAnyGl, WindowsItCannotUseEndItWithOneLineAndCodeOne) {
   struct Case {
     std::string line;
     std::vector<std::string> environment;
@@ -323,7 +392,7 @@ TEST_F(HackOnX, WindowsItCannotUseEndItWithOneLineAndCodeOne) {
   }
 }
 
-TEST_F(HackOnX, AnInputOnlyWindowIsNamedAndEndsItWithCodeOne) {
+TEST_F(HackOnAnyGl, AnInputOnlyWindowIsNamedAndEndsItWithCodeOne) {
   XSetWindowAttributes attributes{};
   const Window window = XCreateWindow(screen_.display(), screen_.root(), 0, 0, 320, 240, 0, 0, InputOnly,
                                       CopyFromParent, 0, &attributes);
@@ -355,7 +424,7 @@ long CpuTicks(pid_t pid) {
   return fields >> user >> system ? user + system : -1;
 }
 
-TEST_F(HackOnX, SigtermEndsItWithinASecondWhileTheXServerDoesNotAnswer) {
+TEST_P(HackOnX, SigtermEndsItWithinASecondWhileTheXServerDoesNotAnswer) {
   auto ombrel = Start("--delay 0");
   const Window window = WaitOwnWindow();
   ASSERT_NE(window, 0u) << ombrel->Output();
@@ -386,7 +455,7 @@ TEST_F(HackOnX, SigtermEndsItWithinASecondWhileTheXServerDoesNotAnswer) {
   EXPECT_EQ(ombrel->Output(), "");
 }
 
-TEST_F(HackOnX, ASignalBeforeTheFirstFrameEndsItWithZero) {
+TEST_P(HackOnX, ASignalBeforeTheFirstFrameEndsItWithZero) {
   // Sent while the program starts: held back by a blocked mask that it
   // inherits, so that it arrives the moment the program can take it.
   for (const int signal : {SIGTERM, SIGINT}) {
@@ -406,7 +475,7 @@ TEST_F(HackOnX, ASignalBeforeTheFirstFrameEndsItWithZero) {
   EXPECT_EQ(ombrel->Output(), "");
 }
 
-TEST_F(HackOnX, ALostXServerEndsItWithOneLineAndCodeOne) {
+TEST_P(HackOnX, ALostXServerEndsItWithOneLineAndCodeOne) {
   auto ombrel = Start("");
   const Window window = WaitOwnWindow();
   ASSERT_NE(window, 0u) << ombrel->Output();
@@ -420,7 +489,7 @@ TEST_F(HackOnX, ALostXServerEndsItWithOneLineAndCodeOne) {
 // The program's XGetGeometry (x11/geometry_guard.cpp, linked into this test
 // too) answers a 1 x 1 drawable for a window that is gone, where libX11's
 // leaves the size unset for Mesa's rasteriser to allocate by.
-TEST_F(HackOnX, GeometryOfAWindowThatIsGoneIsOneByOne) {
+TEST_F(HackOnAnyGl, GeometryOfAWindowThatIsGoneIsOneByOne) {
   const Window window = screen_.MakeWindow(0, 0, 320, 240);
   XDestroyWindow(screen_.display(), window);
   const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
@@ -455,17 +524,106 @@ TEST(HackWithoutX, NoDisplayEndsItWithOneLineAndCodeOne) {
   EXPECT_EQ(output, "ombrel: no X display to draw on: DISPLAY is not set\n");
 }
 
-TEST(HackWithoutGlx, AServerWithoutGlxIsNamedAndEndsItWithCodeOne) {
-  VirtualDisplay screen(320, 240, {"-extension", "GLX"});
-  ASSERT_NE(screen.display(), nullptr) << "Xvfb did not start";
+// EGL needs no GLX: without the extension ombrel draws all the same, and
+// only --gl glx cannot.
+class WithoutGlx : public HackTest {
+ protected:
+  WithoutGlx() : HackTest({"-extension", "GLX"}) {}
+};
+
+TEST_F(WithoutGlx, EglDrawsAndGlxIsRefusedWithCodeOne) {
+  const Image shown = DrawInto(screen_.MakeWindow(0, 0, 320, 240), FirstFrame("") + " --verbose", VerboseLine("egl"));
+  EXPECT_EQ(Differences(shown, Written(FirstFrame("")), [](int, int) { return true; }), 0);
+
+  gl_ = "glx";
   const std::string expected =
-      "ombrel: the X server of display '" + screen.name() + "' has no GLX extension, which OpenGL needs\n";
+      "ombrel: the X server of display '" + screen_.name() + "' has no GLX extension, which OpenGL needs\n";
   for (const std::string& line : {std::string(""), std::string("--root"),
-                                  "--window-id " + Hex(screen.MakeWindow(0, 0, 100, 100))}) {
+                                  "--window-id " + Hex(screen_.MakeWindow(0, 0, 100, 100))}) {
     std::string output;
-    EXPECT_EQ(RunToEnd(Ombrel(line + " --frames 1"), 10s, &output, {screen.Variable()}), 1) << line;
+    EXPECT_EQ(RunToEnd(Ombrel(line + " --frames 1"), 10s, &output, {screen_.Variable()}), 1) << line;
     EXPECT_EQ(output, expected) << line;
   }
+}
+
+// A server that shares no memory with its clients, as a display on another
+// machine: EGL shows its frames through a window surface, which needs a
+// configuration of the window's format. EGL names none for 32-bit visuals,
+// so such a window is GLX's.
+class WithoutSharedMemory : public HackTest {
+ protected:
+  WithoutSharedMemory() : HackTest({"-extension", "MIT-SHM"}) {}
+
+  // A window with a double-buffered 32-bit RGBA visual of GLX; 0 when the
+  // server has none.
+  Window MakeDeepWindow() {
+    XVisualInfo wanted{};
+    wanted.depth = 32;
+    int count = 0;
+    XVisualInfo* visuals = XGetVisualInfo(screen_.display(), VisualDepthMask, &wanted, &count);
+    Window window = 0;
+    for (int i = 0; i < count && window == 0; ++i) {
+      int useGl = 0, rgba = 0;
+      glXGetConfig(screen_.display(), &visuals[i], GLX_USE_GL, &useGl);
+      glXGetConfig(screen_.display(), &visuals[i], GLX_RGBA, &rgba);
+      if (useGl && rgba) window = screen_.MakeWindow(0, 0, 320, 240, &visuals[i]);
+    }
+    if (visuals != nullptr) XFree(visuals);
+    return window;
+  }
+};
+
+TEST_F(WithoutSharedMemory, EglDrawsThroughAWindowSurface) {
+  gl_ = "egl";
+  const Image shown = DrawInto(screen_.MakeWindow(0, 0, 320, 240), FirstFrame("") + " --verbose",
+                               "ombrel: drawing with OpenGL ES 3 through EGL on a window surface\n");
+  EXPECT_EQ(Differences(shown, Written(FirstFrame("")), [](int, int) { return true; }), 0);
+}
+
+TEST_F(WithoutSharedMemory, AWindowEglCannotServeGetsTheSamePictureFromGlx) {
+  const Window window = MakeDeepWindow();
+  ASSERT_NE(window, 0u) << "the server has no 32-bit visual for OpenGL";
+  const Image written = Written(FirstFrame(""));
+  // Quietly, unless asked: then once why, and once what draws instead.
+  EXPECT_EQ(Differences(DrawInto(window, FirstFrame("")), written, [](int, int) { return true; }), 0);
+  std::string output;
+  EXPECT_EQ(RunToEnd(Ombrel("--window-id " + Hex(window) + " --verbose " + FirstFrame("")), 30s, &output,
+                     {screen_.Variable()}),
+            0);
+  EXPECT_EQ(output.rfind("ombrel: EGL has no 8-bit RGB configuration for OpenGL ES 3 that fits the window's visual (window " +
+                             Hex(window) + ", visual 0x",
+                         0),
+            0u)
+      << output;
+  EXPECT_NE(output.find(" of depth 32); drawing with GLX instead\n" + VerboseLine("glx")), std::string::npos)
+      << output;
+  EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 2) << output;
+
+  // Asked for EGL alone, it ends with the reason.
+  gl_ = "egl";
+  EXPECT_EQ(RunToEnd(Ombrel("--window-id " + Hex(window) + " " + FirstFrame("")), 30s, &output,
+                     {screen_.Variable()}),
+            1);
+  EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+  EXPECT_EQ(output.find("drawing with GLX"), std::string::npos) << output;
+}
+
+// Where EGL has no driver at all (libglvnd finds no vendor), the default
+// hands over to GLX with the same picture, and --fps says so once.
+TEST_F(HackOnAnyGl, WithoutEglTheDefaultDrawsWithGlx) {
+  const std::vector<std::string> noEgl = {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent/vendor.json"};
+  const Window window = screen_.MakeWindow(0, 0, 320, 240);
+  const Image shown = DrawInto(window, FirstFrame(""), "", noEgl);
+  EXPECT_EQ(Differences(shown, Written(FirstFrame("")), [](int, int) { return true; }), 0);
+
+  const std::string cannot = "ombrel: EGL cannot be initialised on display '" + screen_.name() + "'";
+  DrawInto(window, FirstFrame("") + " --fps", cannot + "; drawing with GLX instead\n", noEgl);
+  gl_ = "egl";
+  std::vector<std::string> environment = noEgl;
+  environment.push_back(screen_.Variable());
+  std::string output;
+  EXPECT_EQ(RunToEnd(Ombrel("--window-id " + Hex(window) + " " + FirstFrame("")), 30s, &output, environment), 1);
+  EXPECT_EQ(output, cannot + "\n");
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // The real XScreenSaver daemon runs this build's ombrel: on a virtual X
 // server of the test's own, with a scratch HOME whose .xscreensaver names
-// `ombrel --root` as its only program. The user's own HOME and .xscreensaver
-// are never touched. XScreenSaver refuses to run hacks as root, so a test run
-// as root runs the daemon as nobody, from a scratch HOME that nobody owns and
-// with a copy of ombrel there (the build tree may be closed to nobody).
+// `ombrel --root` as its only program, with each OpenGL (--gl egl, --gl glx).
+// The user's own HOME and .xscreensaver are never touched. XScreenSaver
+// refuses to run hacks as root, so a test run as root runs the daemon as
+// nobody, from a scratch HOME that nobody owns and with a copy of ombrel and
+// ombrel-glx there (the build tree may be closed to nobody).
 #include <pwd.h>
 #include <sys/stat.h>
 
@@ -20,8 +21,9 @@ namespace fs = std::filesystem;
 // One program, chosen always, no lock, no fade, no splash, never blanking by
 // itself and never cycling to another program. It runs at the tests' own
 // priority rather than XScreenSaver's nice 10, so that the tests running
-// beside it cannot starve it past the test's time limits.
-std::string ScreensaverSettings(const fs::path& ombrel) {
+// beside it cannot starve it past the test's time limits. --verbose has
+// ombrel say which OpenGL draws, into the daemon's output.
+std::string ScreensaverSettings(const fs::path& ombrel, const std::string& gl) {
   return "mode:\t\tone\n"
          "nice:\t\t0\n"
          "selected:\t0\n"
@@ -33,10 +35,10 @@ std::string ScreensaverSettings(const fs::path& ombrel) {
          "cycle:\t\t0:00:00\n"
          "dpmsEnabled:\tFalse\n"
          "programs:\t\\\n"
-         "\t\tGL: " + ombrel.string() + " --root \\n\\\n\n";
+         "\t\tGL: " + ombrel.string() + " --root --verbose --gl " + gl + " \\n\\\n\n";
 }
 
-class ScreensaverDaemon : public ::testing::Test {
+class ScreensaverDaemon : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     ASSERT_NE(screen_.display(), nullptr) << "Xvfb did not start";
@@ -45,14 +47,15 @@ class ScreensaverDaemon : public ::testing::Test {
     home_ = scratch;
     ombrel_ = home_ / "ombrel";
     fs::copy_file(OMBREL_HACK_PATH, ombrel_);
-    std::ofstream(home_ / ".xscreensaver") << ScreensaverSettings(ombrel_);
+    fs::copy_file(fs::path(OMBREL_HACK_PATH).parent_path() / "ombrel-glx", home_ / "ombrel-glx");
+    std::ofstream(home_ / ".xscreensaver") << ScreensaverSettings(ombrel_, GetParam());
     chmod(home_.c_str(), 0755);
 
     std::vector<std::string> daemon = {"xscreensaver", "--no-splash", "--verbose"};
     if (geteuid() == 0) {
       const passwd* nobody = getpwnam("nobody");
       ASSERT_NE(nobody, nullptr);
-      for (const fs::path& path : {home_, home_ / "ombrel", home_ / ".xscreensaver"})
+      for (const fs::path& path : {home_, home_ / "ombrel", home_ / "ombrel-glx", home_ / ".xscreensaver"})
         ASSERT_EQ(chown(path.c_str(), nobody->pw_uid, nobody->pw_gid), 0) << path;
       daemon.insert(daemon.begin(), {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
     }
@@ -82,10 +85,11 @@ class ScreensaverDaemon : public ::testing::Test {
     return RunToEnd({"xscreensaver-command", command}, 10s, nullptr, Environment()) == 0;
   }
 
-  // The process id of this test's ombrel (found by its scratch path), or 0.
+  // The process id of this test's ombrel (found by its scratch path, as
+  // ombrel or, once it has handed over, ombrel-glx), or 0.
   pid_t OmbrelPid() const {
     std::string output;
-    RunToEnd({"pgrep", "-f", "^" + ombrel_.string() + " "}, 5s, &output);
+    RunToEnd({"pgrep", "-f", "^" + ombrel_.string() + "(-glx)? "}, 5s, &output);
     return static_cast<pid_t>(std::atol(output.c_str()));
   }
 
@@ -94,7 +98,7 @@ class ScreensaverDaemon : public ::testing::Test {
   std::unique_ptr<Process> daemon_;
 };
 
-TEST_F(ScreensaverDaemon, ActivateShowsTheSceneAndDeactivateEndsIt) {
+TEST_P(ScreensaverDaemon, ActivateShowsTheSceneAndDeactivateEndsIt) {
   // The daemon answers once it has started.
   ASSERT_TRUE(WaitFor([&] { return daemon_->Ended() || Command("--activate"); }, 20s));
   ASSERT_FALSE(daemon_->Ended()) << daemon_->Output();
@@ -118,11 +122,23 @@ TEST_F(ScreensaverDaemon, ActivateShowsTheSceneAndDeactivateEndsIt) {
       10s))
       << "the scene in the middle of a black screen: " << lit << " lit pixels around " << x << ", " << y;
   EXPECT_EQ(OmbrelPid(), ombrel) << "the same ombrel still runs";
+  // Drawn with the OpenGL asked for: EGL serves XScreenSaver's window (a
+  // 32-bit visual with alpha), its frames shown through shared memory.
+  const std::string said = std::string(GetParam()) == "egl"
+                               ? "ombrel: drawing with OpenGL ES 3 through EGL, frames shown through shared memory\n"
+                               : "ombrel: drawing with OpenGL through GLX\n";
+  EXPECT_TRUE(WaitFor([&] { return daemon_->Output().find(said) != std::string::npos; }, 5s))
+      << daemon_->Output();
 
   // The daemon ends its graphics helper, which ends ombrel; on a busy machine
   // that takes it seconds.
   ASSERT_TRUE(Command("--deactivate"));
   EXPECT_TRUE(WaitFor([&] { return OmbrelPid() == 0; }, 20s)) << "ombrel still runs";
 }
+
+INSTANTIATE_TEST_SUITE_P(Gl, ScreensaverDaemon, ::testing::Values("egl", "glx"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param) == "egl" ? "Egl" : "Glx";
+                         });
 
 }  // namespace

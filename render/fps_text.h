@@ -1,5 +1,6 @@
-// The frame rate in the lower-left corner of a frame ("FPS: 59.9"), drawn
-// with the GL 1.1 calls that the layer implements: white seven-segment
+// The frame rate in the lower-left corner of a frame ("FPS: 59.9") for the
+// programs that show the scene on a display, drawn with the GL 1.1 calls
+// that the layer implements, so the same on either OpenGL: white seven-segment
 // figures of filled quads on a black box, since the layer has no fonts,
 // bitmaps or display lists. It is drawn after the scene and leaves texturing
 // off and blending on, as the renderer has them between frames; the

@@ -1,4 +1,4 @@
-#include "wayland/fps_text.h"
+#include "render/fps_text.h"
 
 #include <GL/gl.h>
 
