@@ -53,13 +53,15 @@ if [ "$mode" = reproducible ]; then
   done
   # No folder of either build may show in the programs.
   for side in a b; do
-    dpkg-deb --fsys-tarfile "$out/$side"/*.deb | tar -xO ./usr/libexec/xscreensaver/ombrel >"$out/$side/ombrel"
+    for program in ombrel ombrel-glx; do
+      dpkg-deb --fsys-tarfile "$out/$side"/*.deb | tar -xO "./usr/libexec/xscreensaver/$program" >"$out/$side/$program"
+    done
     # The WebAssembly that ombrel.js carries in base64, decoded to be searched.
     grep -o 'data:application/octet-stream;base64,[A-Za-z0-9+/=]*' "$out/$side/unzipped-web/ombrel.js" |
       cut -d, -f2 | base64 -d >"$out/$side/ombrel.wasm"
     [ "$(head -c 4 "$out/$side/ombrel.wasm" | od -An -c | tr -d ' ')" = '\0asm' ] &&
       pass "$side's ombrel.js carries its WebAssembly" || fail "no WebAssembly found in $side's ombrel.js"
-    for program in unzipped/ombrel.scr ombrel unzipped-web/ombrel.js ombrel.wasm; do
+    for program in unzipped/ombrel.scr ombrel ombrel-glx unzipped-web/ombrel.js ombrel.wasm; do
       if grep -a -q -e "$out" -e "$repo" "$out/$side/$program"; then fail "a build path in $side's $program"
       else pass "no build path in $side's $program"; fi
     done
@@ -137,6 +139,7 @@ for library in libc6 libx11-6 libglx0 libopengl0 libglu1-mesa libstdc++6 libwayl
 done
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $1, $2, $6 }')
 for entry in "-rwxr-xr-x root/root ./usr/libexec/xscreensaver/ombrel" \
+             "-rwxr-xr-x root/root ./usr/libexec/xscreensaver/ombrel-glx" \
              "-rw-r--r-- root/root ./usr/share/xscreensaver/config/ombrel.xml" \
              "-rw-r--r-- root/root ./usr/share/man/man6/ombrel.6.gz" \
              "-rwxr-xr-x root/root ./usr/bin/ombrel-add-to-xscreensaver" \
@@ -156,9 +159,11 @@ else fail "lintian: $lintian_out"; fi
 root=$out/unpacked
 rm -rf "$root" && mkdir -p "$root"
 dpkg-deb -x "$deb" "$root"
-if xvfb-run -a -s "-screen 0 1024x768x24" timeout 30 "$root/usr/libexec/xscreensaver/ombrel" --frames 1 \
-  >"$out/run.log" 2>&1; then pass "the packaged ombrel ran one frame"
-else fail "the packaged ombrel: $(tail -3 "$out/run.log")"; fi
+for gl in egl glx; do
+  if xvfb-run -a -s "-screen 0 1024x768x24" timeout 30 "$root/usr/libexec/xscreensaver/ombrel" --frames 1 \
+    --gl "$gl" >"$out/run.log" 2>&1; then pass "the packaged ombrel ran one frame with --gl $gl"
+  else fail "the packaged ombrel --gl $gl: $(tail -3 "$out/run.log")"; fi
+done
 # The command that lists the program runs from the package (its own checks
 # run in the native tree's tests), and the description names the step.
 if "$root/usr/bin/ombrel-add-to-xscreensaver" --help >"$out/add.log" 2>&1 && grep -q '^usage:' "$out/add.log"; then
