@@ -95,11 +95,9 @@ class SharedImage {
       return false;
     }
     segment_.shmaddr = image_->data = static_cast<char*>(shmat(segment_.shmid, nullptr, 0));
-    // Removed now, so that the memory goes with the last of the program and
-    // the server to detach it, however the program ends.
-    shmctl(segment_.shmid, IPC_RMID, nullptr);
     if (segment_.shmaddr == reinterpret_cast<char*>(-1)) {
       segment_.shmaddr = image_->data = nullptr;
+      shmctl(segment_.shmid, IPC_RMID, nullptr);
       Destroy();
       return false;
     }
@@ -111,6 +109,10 @@ class SharedImage {
     const XErrorHandler previous = XSetErrorHandler(NoteAttachFailure);
     const bool attached = XShmAttach(display, &segment_) && (XSync(display, False), !AttachFailed);
     XSetErrorHandler(previous);
+    // Marked for removal once both sides hold it (or it is of no use), so
+    // that the memory goes with the last of them to let it go, however the
+    // program ends.
+    shmctl(segment_.shmid, IPC_RMID, nullptr);
     attached_ = attached;
     if (!attached) Destroy();
     return attached;
