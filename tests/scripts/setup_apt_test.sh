@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# scripts/setup against a stand-in apt-get that fails the way a mirror in
-# mid-sync does: an index of the wrong size, "E: Failed to fetch ADDRESS ...",
-# exit 100. Each case runs a copy of the script with every package missing,
-# no pauses between the tries, and checks what it prints and how it exits.
+# scripts/setup against a stand-in apt-get that fails the way a broken mirror
+# does: an index of the wrong size, "E: Failed to fetch ADDRESS ...", exit
+# 100, and an install that apt cannot resolve. Each case runs a copy of the
+# script with every package missing, no pauses between the tries, and checks
+# what it calls, prints and leaves behind, and how it exits.
 #
 #   tests/scripts/setup_apt_test.sh SOURCE_DIR
 set -euo pipefail
@@ -22,27 +23,39 @@ cp "$source_dir/tools/browser/package-lock.json" "$tree/tools/browser/node_modul
 printf '#!/bin/sh\nexit 0\n' >"$work/qemu-i386"
 chmod +x "$work/qemu-i386"
 
-# The stand-ins. apt-get appends each call to calls.log; `update` fails the
-# first $UPDATE_FAILURES times it is called, `install` fails when
-# $INSTALL_FAILS is 1. Every package counts as missing, i386 as added.
+# The stand-ins. apt-get appends each call to calls.log: "update", or
+# "install" followed by "pinned" when its preference parts rank the security
+# archive below the main one and "i386" when it asks for an i386 package.
+# `update` fails the first $UPDATE_FAILURES times, naming $FAILED_INDEX;
+# the first $INSTALL_FAILURES installs fail. Every package counts as
+# missing, i386 as added.
 bin=$work/bin
 mkdir -p "$bin"
 cat >"$bin/apt-get" <<'STANDIN'
-#!/bin/sh
-for arg; do case $arg in update|install) action=$arg ;; esac; done
-echo "$action" >>"$STANDIN_DIR/calls.log"
+#!/bin/bash
+action= call=
+for arg; do
+  case $arg in
+    update|install) action=$arg call=$arg ;;
+    Dir::Etc::PreferencesParts=*)
+      grep -qs 'Pin: release l=Debian-Security' "${arg#*=}"/*.pref && grep -qs 'Pin-Priority: 400' "${arg#*=}"/*.pref &&
+        call+=" pinned" ;;
+    *:i386) [[ $call == *i386 ]] || call+=" i386" ;;
+  esac
+done
+echo "$call" >>"$STANDIN_DIR/calls.log"
 if [ "$action" = update ]; then
   updates=$(grep -c '^update$' "$STANDIN_DIR/calls.log")
   echo "Hit:1 http://mirror.test/debian bookworm InRelease"
   if [ "$updates" -le "$UPDATE_FAILURES" ]; then
-    echo "Err:2 http://mirror.test/debian-security bookworm-security/main i386 Packages"
-    echo "E: Failed to fetch http://mirror.test/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress?"
+    echo "Err:2 $FAILED_INDEX"
+    echo "E: Failed to fetch $FAILED_INDEX  File has unexpected size (374820 != 376004). Mirror sync in progress?"
     echo "E: Some index files failed to download. They have been ignored, or old ones used instead."
     exit 100
   fi
   exit 0
 fi
-if [ "$INSTALL_FAILS" = 1 ]; then
+if [ "$(grep -c '^install' "$STANDIN_DIR/calls.log")" -le "$INSTALL_FAILURES" ]; then
   echo "E: Unable to correct problems, you have held broken packages."
   exit 100
 fi
@@ -56,47 +69,84 @@ chmod +x "$bin"/*
 failures=0
 fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
 
-# Runs the script with UPDATE_FAILURES and INSTALL_FAILS; leaves its exit
-# code in $status, its standard error in $err and the calls in $calls.
-run_setup() {
-  rm -f "$work/calls.log"
-  status=0
-  err=$(PATH="$bin:$PATH" STANDIN_DIR=$work UPDATE_FAILURES=$1 INSTALL_FAILS=$2 \
-    OMBREL_APT_RETRY_PAUSES="0 0 0" OMBREL_QEMU_I386=$work/qemu-i386 \
-    "$tree/scripts/setup" 2>&1 >/dev/null) || status=$?
-  calls=$(paste -sd ' ' "$work/calls.log")
-}
+security_i386=http://mirror.test/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz
+main_amd64=http://mirror.test/debian/dists/bookworm/main/binary-amd64/Packages.xz
+apt_before=$(find /etc/apt -printf '%p %s %T@\n' 2>/dev/null | sort | md5sum)
 
-index=http://mirror.test/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz
+# Runs the script with UPDATE_FAILURES, INSTALL_FAILURES and FAILED_INDEX
+# ($security_i386 unless a third argument names another); leaves its exit
+# code in $status, its standard error in $err, the calls in $calls (one a
+# line) and what cmake/run-i386 then says in $how.
+run_setup() {
+  rm -rf "$work/calls.log" "$work/cache"
+  status=0
+  err=$(PATH="$bin:$PATH" STANDIN_DIR=$work UPDATE_FAILURES=$1 INSTALL_FAILURES=$2 FAILED_INDEX=${3:-$security_i386} \
+    OMBREL_APT_RETRY_PAUSES="0 0 0" OMBREL_QEMU_I386=$work/qemu-i386 XDG_CACHE_HOME=$work/cache \
+    "$tree/scripts/setup" 2>&1 >/dev/null) || status=$?
+  calls=$(cat "$work/calls.log")
+  how=$(XDG_CACHE_HOME=$work/cache OMBREL_QEMU_I386=$work/qemu-i386 "$tree/cmake/run-i386" --how)
+}
+updates_then() { printf 'update\nupdate\nupdate\nupdate\n'; printf '%s\n' "$@"; }
 
 echo "case: the update fails once, then works"
 run_setup 1 0
 [ "$status" -eq 0 ] || fail "exit $status, expected 0: $err"
-[ "$calls" = "update update install" ] || fail "calls '$calls'"
+[ "$calls" = "$(printf 'update\nupdate\ninstall i386')" ] || fail "calls '$calls'"
 [ "$(grep -c 'trying again' <<<"$err")" -eq 1 ] || fail "expected one retry line: $err"
 ! grep -q 'could not be fetched' <<<"$err" || fail "a passing fault reported as lasting: $err"
 
 echo "case: the update keeps failing, the install works"
 run_setup 99 0
 [ "$status" -eq 0 ] || fail "exit $status, expected 0: $err"
-[ "$calls" = "update update update update install" ] || fail "calls '$calls'"
-grep -qx "setup: installed, although the package index $index could not be fetched" <<<"$err" ||
+[ "$calls" = "$(updates_then 'install i386')" ] || fail "calls '$calls'"
+grep -qx "setup: installed, although the package index $security_i386 could not be fetched" <<<"$err" ||
   fail "no line naming the index: $err"
 
-echo "case: the update keeps failing and so does the install"
+echo "case: the security archive's i386 index fails; the install goes through preferring the main archive"
 run_setup 99 1
+[ "$status" -eq 0 ] || fail "exit $status, expected 0: $err"
+[ "$calls" = "$(updates_then 'install i386' 'install pinned i386')" ] || fail "calls '$calls'"
+[ "$(grep -c '^setup: trying the install again with the main archive preferred' <<<"$err")" -eq 1 ] ||
+  fail "no one line saying the install is tried again: $err"
+case $how in native:*|emulated:*) ;; *) fail "run-i386 says '$how' after a full install" ;; esac
+
+echo "case: preferring the main archive does not help either; all but the 32-bit set is installed"
+run_setup 99 2
+[ "$status" -eq 0 ] || fail "exit $status, expected 0: $err"
+[ "$calls" = "$(updates_then 'install i386' 'install pinned i386' 'install pinned')" ] || fail "calls '$calls'"
+line="setup: the 32-bit Windows build will not be run: the 32-bit Wine packages could not be installed, because the package index $security_i386 could not be fetched; the 64-bit build runs instead"
+[ "$(tail -n 1 <<<"$err")" = "$line" ] || fail "last line: $(tail -n 1 <<<"$err")"
+[ "$how" = "none: the 32-bit Wine packages could not be installed, because the package index $security_i386 could not be fetched" ] ||
+  fail "run-i386 does not give the reason: $how"
+
+echo "case: even the install without the 32-bit set fails"
+run_setup 99 3
 [ "$status" -eq 1 ] || fail "exit $status, expected 1: $err"
-[ "$calls" = "update update update update install" ] || fail "calls '$calls'"
-last=$(tail -n 1 <<<"$err")
-case $last in
-  "setup: the packages could not be installed because the package index $index could not be fetched"*"run this again later, or choose another Debian mirror"*) ;;
-  *) fail "last line does not name the index and what to do: $last" ;;
+[ "$(tail -n 1 <<<"$err")" = "setup: apt-get install failed even without the 32-bit packages (see its lines above)" ] ||
+  fail "last line: $(tail -n 1 <<<"$err")"
+
+echo "case: another index fails and so does the install: no second try"
+run_setup 99 1 "$main_amd64"
+[ "$status" -eq 1 ] || fail "exit $status, expected 1: $err"
+[ "$calls" = "$(updates_then 'install i386')" ] || fail "calls '$calls'"
+case $(tail -n 1 <<<"$err") in
+  "setup: the packages could not be installed because the package index $main_amd64 could not be fetched"*"run this again later, or choose another Debian mirror"*) ;;
+  *) fail "last line does not name the index and what to do: $(tail -n 1 <<<"$err")" ;;
 esac
 
 echo "case: the lists are fresh but the install fails"
 run_setup 0 1
 [ "$status" -eq 1 ] || fail "exit $status, expected 1: $err"
 [ "$(tail -n 1 <<<"$err")" = "setup: apt-get install failed (see its lines above)" ] || fail "last line: $err"
+
+echo "case: a target asks only for its own packages"
+rm -f "$work/calls.log"
+PATH="$bin:$PATH" STANDIN_DIR=$work UPDATE_FAILURES=0 INSTALL_FAILURES=0 XDG_CACHE_HOME=$work/cache \
+  "$tree/scripts/setup" linux >/dev/null 2>&1 || fail "scripts/setup linux failed"
+[ "$(cat "$work/calls.log")" = "$(printf 'update\ninstall')" ] || fail "linux asked for i386 packages: $(cat "$work/calls.log")"
+
+[ "$apt_before" = "$(find /etc/apt -printf '%p %s %T@\n' 2>/dev/null | sort | md5sum)" ] ||
+  fail "something under /etc/apt changed"
 
 [ "$failures" -eq 0 ] && echo "all cases passed"
 exit $((failures > 0))
