@@ -1,12 +1,14 @@
-// ombrel: the scene as an XScreenSaver hack, drawn through the GL 1.1 layer
-// on EGL (ombrel) or on the system's OpenGL through GLX (ombrel-glx): one
-// program, linked twice over x11/window_gl.h.
+// ombrel: the scene as an XScreenSaver hack. One program, linked twice over
+// x11/window_gl.h: `ombrel` draws through the GL 1.1 layer on OpenGL ES 3,
+// through GLX's ES profile or on an EGL window surface; `ombrel-glx` with
+// the system's OpenGL 1.1 through GLX.
 //
 //   ombrel [options]      (see x11/hack_options.h and ombrel.6)
 //
-// With --gl auto (the default) ombrel hands over to ombrel-glx, in the same
-// process and with the same arguments, where EGL cannot draw into the window;
-// --gl glx hands over at once.
+// With --gl auto (the default) each path of the build is tried in turn on
+// the window, and where none can serve it ombrel hands over to ombrel-glx, in
+// the same process and with the same arguments; --gl names one path alone,
+// and --gl glx hands over at once.
 //
 // Every frame does what the Windows scene window does for every message:
 // reseed the random source from the calendar second, derive the scene's
@@ -79,10 +81,7 @@ std::string XErrorText(Display* display) {
   return line;
 }
 
-enum class Ending { kRunning, kDone, kWindowGone, kXError, kGlFailed };
-
-// Why the OpenGL cannot go on (Ending::kGlFailed).
-std::string GlFailure;
+enum class Ending { kRunning, kDone, kWindowGone, kXError };
 
 // After an X error: the window's destruction ends the program quietly, any
 // other error is reported.
@@ -92,14 +91,13 @@ Ending JudgeXError(const HackWindow& hack) {
                                                                       : Ending::kWindowGone;
 }
 
-// Follows the window's size as SetProjection does for a new size.
-Ending OnConfigure(HackWindow& hack, WindowGl& gl, const XConfigureEvent& event) {
-  if (event.width == hack.Width && event.height == hack.Height) return Ending::kRunning;
+// Follows the window's size as SetProjection does for a new size; the
+// OpenGL's drawable follows it by itself.
+void OnConfigure(HackWindow& hack, const XConfigureEvent& event) {
+  if (event.width == hack.Width && event.height == hack.Height) return;
   hack.Width = event.width;
   hack.Height = event.height;
-  if (!gl.Resize(hack.Width, hack.Height, GlFailure)) return Ending::kGlFailed;
   SetProjection(hack.Width, hack.Height);
-  return Ending::kRunning;
 }
 
 // Keys of a window of the program's own: Escape and q end it.
@@ -116,14 +114,14 @@ Ending OnClientMessage(const HackWindow& hack, const XClientMessageEvent& event)
 }
 
 // Handles every event that has arrived.
-Ending HandleEvents(HackWindow& hack, WindowGl& gl) {
+Ending HandleEvents(HackWindow& hack) {
   while (XPending(hack.XDisplay) > 0) {
     XEvent event;
     XNextEvent(hack.XDisplay, &event);
     Ending ending = Ending::kRunning;
     switch (event.type) {
       case ConfigureNotify:
-        if (event.xconfigure.window == hack.XWindow) ending = OnConfigure(hack, gl, event.xconfigure);
+        if (event.xconfigure.window == hack.XWindow) OnConfigure(hack, event.xconfigure);
         break;
       case DestroyNotify:
         if (event.xdestroywindow.window == hack.XWindow) ending = Ending::kWindowGone;
@@ -139,9 +137,9 @@ Ending HandleEvents(HackWindow& hack, WindowGl& gl) {
 
 // Waits until `due`, handling events as they arrive. Sleeps in ppoll on the X
 // connection, so it never blocks in Xlib while a frame is due.
-Ending WaitUntil(HackWindow& hack, WindowGl& gl, MonotonicClock::time_point due) {
+Ending WaitUntil(HackWindow& hack, MonotonicClock::time_point due) {
   for (;;) {
-    const Ending ending = HandleEvents(hack, gl);
+    const Ending ending = HandleEvents(hack);
     if (ending != Ending::kRunning) return ending;
     XFlush(hack.XDisplay);
     const MonotonicClock::time_point now = MonotonicClock::now();
@@ -171,7 +169,7 @@ Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
   FrameRate fps;
   for (std::uint64_t drawn = 0; !options.Frames || drawn < *options.Frames; ++drawn) {
     if (drawn > 0) {
-      const Ending ending = WaitUntil(hack, gl, steps.NextStepAt());
+      const Ending ending = WaitUntil(hack, steps.NextStepAt());
       if (ending != Ending::kRunning) return ending;
     }
     const MonotonicClock::time_point now = MonotonicClock::now();
@@ -199,7 +197,7 @@ Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
 void HandOver(char** argv, std::string& error) {
   std::error_code ignored;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
-  const std::string program = (self.parent_path() / WindowGl::kFallbackProgram).string();
+  const std::string program = (self.parent_path() / kFallbackProgram).string();
   sigset_t stop, previous;
   sigemptyset(&stop);
   sigaddset(&stop, SIGTERM);
@@ -211,8 +209,48 @@ void HandOver(char** argv, std::string& error) {
   sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
+// The paths of this build that --gl allows, in the order they are tried.
+std::vector<const GlPath*> PathsToTry(GlChoice choice) {
+  std::vector<const GlPath*> paths;
+  for (const GlPath& path : ProgramGlPaths())
+    if (choice == GlChoice::kAuto || choice == path.Choice) paths.push_back(&path);
+  return paths;
+}
+
+// Whether the other build may draw where this one's paths cannot.
 bool CanHandOver(const HackOptions& options) {
-  return WindowGl::kFallbackProgram != nullptr && options.Gl != GlChoice::kEgl;
+  return kFallbackPath != nullptr && (options.Gl == GlChoice::kAuto || options.Gl == kFallbackPath->Choice);
+}
+
+// Tries `paths` in turn on the window of `choice` and draws the scene with
+// the first that serves it. Returns how opening the window ended for the
+// last path tried, with `error` set for a failure: for kNoGl, why the last
+// path could not serve the window.
+Opened DrawWithFirstPath(Display* display, const WindowChoice& choice, const std::vector<const GlPath*>& paths,
+                         const HackOptions& options, std::string& error) {
+  Opened opened = Opened::kNoGl;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    // Errors that a path passed over left behind are not the next one's.
+    XSync(display, False);
+    XErrorSeen = false;
+    error.clear();
+    HackWindow hack;
+    const std::unique_ptr<WindowGl> gl = paths[i]->Make();
+    opened = OpenHackWindow(display, choice, *gl, hack, error);
+    if (opened == Opened::kOpened) {
+      if (options.Verbose) ReportError(kProgram, "drawing with " + gl->Description());
+      const Ending ending = RunScene(hack, *gl, options);
+      if (ending == Ending::kXError) error = XErrorText(display);
+    }
+    CloseHackWindow(*gl, hack);
+    if (opened != Opened::kNoGl) break;
+    const GlPath* next = i + 1 < paths.size() ? paths[i + 1] : CanHandOver(options) ? kFallbackPath : nullptr;
+    if (next == nullptr) break;
+    // Said once a path, where the user asked to hear how it draws.
+    if (options.ShowFps || options.Verbose)
+      ReportError(kProgram, error + "; drawing with " + next->Name + " instead");
+  }
+  return opened;
 }
 
 }  // namespace
@@ -228,9 +266,12 @@ int main(int argc, char** argv) {
     ReportError(kProgram, error);
     return 1;
   }
-  if (options.Gl != GlChoice::kAuto && options.Gl != WindowGl::kDrawsWith) {
+  const std::vector<const GlPath*> paths = PathsToTry(options.Gl);
+  if (paths.empty()) {
     if (CanHandOver(options)) HandOver(argv, error);
-    else error = "this build draws with GLX only; run ombrel for EGL";
+    else
+      error = std::string("this build draws with ") + ProgramGlPaths().front().Name +
+              " only; run ombrel for the others";
     ReportError(kProgram, error);
     return 1;
   }
@@ -245,20 +286,9 @@ int main(int argc, char** argv) {
   XSetErrorHandler(RecordXError);
   XSetIOErrorHandler(EndOnLostConnection);
 
-  HackWindow hack;
-  WindowGl gl;
-  const Opened opened = OpenHackWindow(display, *choice, gl, hack, error);
-  if (opened == Opened::kOpened) {
-    if (options.Verbose) ReportError(kProgram, "drawing with " + gl.Description());
-    const Ending ending = RunScene(hack, gl, options);
-    if (ending == Ending::kXError) error = XErrorText(display);
-    if (ending == Ending::kGlFailed) error = GlFailure;
-  }
-  CloseHackWindow(gl, hack);
+  const Opened opened = DrawWithFirstPath(display, *choice, paths, options, error);
   XCloseDisplay(display);
   if (opened == Opened::kNoGl && CanHandOver(options)) {
-    // Said once, where the user asked to hear how it draws.
-    if (options.ShowFps || options.Verbose) ReportError(kProgram, error + "; drawing with GLX instead");
     const std::string why = error;
     HandOver(argv, error);
     error = why + "; " + error;

@@ -33,9 +33,10 @@ std::vector<ProgramOption> OwnOptions(HackOptions& options) {
       {"--gl", true,
        [&options](const std::string& value, std::string& error) {
          if (value == "auto") options.Gl = GlChoice::kAuto;
+         else if (value == "glx-es") options.Gl = GlChoice::kGlxEs;
          else if (value == "egl") options.Gl = GlChoice::kEgl;
          else if (value == "glx") options.Gl = GlChoice::kGlx;
-         else error = ExpectsMessage("--gl", "auto, egl or glx", value);
+         else error = ExpectsMessage("--gl", "auto, glx-es, egl or glx", value);
          return error.empty();
        }},
       {"--verbose", false,
@@ -63,7 +64,8 @@ std::string HackUsage() {
   return "Usage: ombrel [OPTION]...\n"
          "Glowing particles bounce in a turning cube or sphere whose cells wear away or\n"
          "grow: Ombrel's scene as an XScreenSaver hack, drawn with OpenGL ES 3 through\n"
-         "EGL, or with OpenGL through GLX where EGL cannot draw into the window.\n"
+         "GLX, or where that cannot serve the window, through EGL, or else with OpenGL\n"
+         "1.1 through GLX (the program ombrel-glx beside it).\n"
          "Without --root or --window-id it opens a 1024 x 768 window of its own, which\n"
          "Escape, q or closing the window end.\n"
          "\n"
@@ -71,11 +73,14 @@ std::string HackUsage() {
          "                           into the root window when that is unset\n"
          "  --window-id ID           draw into window ID (0x... or decimal); wins over\n"
          "                           --root\n"
-         "  --gl auto|egl|glx        the OpenGL to draw with: EGL where it can serve the\n"
-         "                           window and GLX where it cannot (auto), or the one\n"
-         "                           named, and nothing if it cannot [auto]\n"
-         "  --verbose                say which OpenGL draws, and why GLX does where\n"
-         "                           EGL cannot (which --fps says too)\n"
+         "  --gl auto|glx-es|egl|glx how to draw: glx-es, OpenGL ES 3 through GLX,\n"
+         "                           frames shown by its buffer swaps; egl, OpenGL ES 3\n"
+         "                           on an EGL window surface; glx, OpenGL 1.1 through\n"
+         "                           GLX (ombrel-glx). auto tries them in that order and\n"
+         "                           draws with the first that serves the window; one\n"
+         "                           named draws alone, or the program ends [auto]\n"
+         "  --verbose                say what draws and how frames are shown, and why a\n"
+         "                           path is passed over (which --fps says too)\n"
          "  --delay US               microseconds per frame, 0 to 10000000 (16666:\n"
          "                           60 frames a second; 0 as fast as it can)\n"
          "  --fps                    show the frame rate\n"

@@ -1,6 +1,6 @@
 // The command line of the X11 program and the window it draws into.
 //
-//   ombrel [--root | --window-id ID] [--gl auto|egl|glx] [--verbose] [--delay US]
+//   ombrel [--root | --window-id ID] [--gl auto|glx-es|egl|glx] [--verbose] [--delay US]
 //          [--fps] [--clock T] [--frames F] [--container cube|sphere]
 //          [--decay 0|1] [--regeneration 0|1] [--permeability P] [--particles N]
 //
@@ -19,9 +19,11 @@
 
 #include "options/display_options.h"
 
-// Which OpenGL draws (--gl): EGL where it can serve the window and GLX
-// where it cannot, or the one named.
-enum class GlChoice { kAuto, kEgl, kGlx };
+// How the program draws (--gl): each path in turn until one can serve the
+// window (kAuto), or the one named: OpenGL ES 3 through GLX's ES profile,
+// OpenGL ES 3 on an EGL window surface (both through the GL 1.1 layer), or
+// the system's OpenGL 1.1 through GLX (ombrel-glx).
+enum class GlChoice { kAuto, kGlxEs, kEgl, kGlx };
 
 // The options every display program takes (options/display_options.h), the
 // window choice and the OpenGL.

@@ -79,7 +79,7 @@ Opened OpenHackWindow(Display* display, const WindowChoice& choice, WindowGl& gl
         choice.Kind == WindowChoice::kRootWindow ? DefaultRootWindow(display) : static_cast<Window>(choice.Id);
     if (!UseGivenWindow(display, window, hack, visual, error)) return Opened::kNoWindow;
   }
-  return gl.Start(hack.XWindow, visual, hack.Width, hack.Height, error) ? Opened::kOpened : Opened::kNoGl;
+  return gl.Start(hack.XWindow, visual, error) ? Opened::kOpened : Opened::kNoGl;
 }
 
 void CloseHackWindow(WindowGl& gl, HackWindow& hack) {

@@ -1,14 +1,18 @@
-// The OpenGL that the X11 program draws its window with. The program is
-// linked twice over this one interface, each time with the renderer on
-// another OpenGL:
+// How the X11 program draws into its window: the paths of --gl, each an
+// OpenGL context on the window with the renderer set up on it.
 //
-//   ombrel       the GL 1.1 layer (gl11/) on an OpenGL ES 3.0 context made
-//                with EGL on the X display (window_gl_egl.cpp)
-//   ombrel-glx   the system's OpenGL 1.1 through GLX (window_gl_glx.cpp)
+// The renderer is linked against one OpenGL, so the program is built twice:
 //
-// `ombrel` hands over to `ombrel-glx` where EGL cannot serve the window
-// (x11/hack_main.cpp). The renderer cannot be linked against both OpenGLs in
-// one program: both define the same gl* entry points.
+//   ombrel       the GL 1.1 layer (gl11/) on OpenGL ES 3, through GLX's ES
+//                profile (glx_es_window_gl.cpp) or, where GLX offers none,
+//                on an EGL window surface (egl_window_gl.cpp)
+//   ombrel-glx   the system's OpenGL 1.1 through GLX (glx_window_gl.cpp)
+//
+// Each build lists its paths in the order --gl auto tries them
+// (ombrel_paths.cpp, ombrel_glx_paths.cpp); `ombrel` hands over to
+// `ombrel-glx` where none of its own can serve the window (x11/hack_main.cpp).
+// The renderer cannot be linked against both OpenGLs in one program: both
+// define the same gl* entry points.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -16,60 +20,68 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "x11/hack_options.h"
 
+// One path: a context on one window, from Start to Close.
 class WindowGl {
  public:
-  // What this build draws with: kEgl or kGlx.
-  static const GlChoice kDrawsWith;
-  // The program beside this one to hand over to where this build cannot
-  // draw ("ombrel-glx"); null for the GLX build, which has no other.
-  static const char* const kFallbackProgram;
+  virtual ~WindowGl() = default;
 
-  WindowGl();
-  ~WindowGl();
-  WindowGl(const WindowGl&) = delete;
-  WindowGl& operator=(const WindowGl&) = delete;
+  // Checks that `display` offers this path at all. False with `error` set
+  // when it does not (no GLX extension, no OpenGL ES profile, EGL cannot be
+  // initialised on it).
+  virtual bool Open(Display* display, std::string& error) = 0;
 
-  // Checks that `display` offers this OpenGL at all. False with `error` set
-  // when it does not (no GLX extension; EGL cannot be initialised on it).
-  bool Open(Display* display, std::string& error);
+  // The visual for a window of the program's own. False with `error` set
+  // when the display has none.
+  virtual bool ChooseOwnVisual(XVisualInfo& visual, std::string& error) = 0;
 
-  // The visual for a window of the program's own (double-buffered where the
-  // OpenGL makes that a property of the visual). False with `error` set when
-  // the display has none.
-  bool ChooseOwnVisual(XVisualInfo& visual, std::string& error);
+  // Makes a context current on `window`, whose visual is `visual`, and sets
+  // the renderer up on it. A window of someone else's keeps its visual,
+  // which must take this OpenGL in RGBA. False with `error` set when it
+  // cannot. The drawable follows the window's size by itself.
+  virtual bool Start(Window window, const XVisualInfo& visual, std::string& error) = 0;
 
-  // Makes a context current on `window`, of `width` x `height` and whose
-  // visual is `visual`, and sets the renderer up on it. A window of someone else's keeps its visual, which
-  // must take this OpenGL in RGBA with 8 bits a colour. False with `error`
-  // set when it cannot.
-  bool Start(Window window, const XVisualInfo& visual, int width, int height, std::string& error);
-
-  // How the frames are drawn and shown, once started, for --verbose:
-  // "OpenGL through GLX".
-  std::string Description() const;
-
-  // Follows a change of the window's size, before the next frame is drawn.
-  // False with `error` set when the OpenGL cannot draw at the new size.
-  bool Resize(int width, int height, std::string& error);
+  // What draws and how frames are shown, once started, for --verbose:
+  // "OpenGL ES 3 through GLX on llvmpipe (...), frames shown by glXSwapBuffers".
+  virtual std::string Description() const = 0;
 
   // Shows the frame drawn since the last call: swaps the buffers, or flushes
   // the drawing into a single-buffered window.
-  void ShowFrame();
+  virtual void ShowFrame() = 0;
 
-  // Waits until every frame shown has reached the X server.
-  void Finish();
+  // Waits until every frame shown has been drawn and handed to the X server.
+  virtual void Finish() = 0;
 
-  // Releases the context and everything of this OpenGL on the display; the
+  // Releases the context and everything of this path on the display; the
   // display stays open.
-  void Close();
-
- private:
-  struct State;
-  std::unique_ptr<State> state_;
+  virtual void Close() = 0;
 };
+
+// A path of this build: its --gl choice, its name in messages ("OpenGL ES 3
+// through GLX") and how to make one.
+struct GlPath {
+  GlChoice Choice;
+  const char* Name;
+  std::unique_ptr<WindowGl> (*Make)();
+};
+
+// This build's paths, in the order --gl auto tries them.
+const std::vector<GlPath>& ProgramGlPaths();
+
+// The program beside this one to hand over to where none of this build's
+// paths can serve the window, and its path; null for the GLX build, which
+// has no other.
+extern const GlPath* const kFallbackPath;
+extern const char* const kFallbackProgram;
+
+// The paths, each defined in its own file and linked into the build whose
+// OpenGL it draws with.
+std::unique_ptr<WindowGl> MakeGlxEsWindowGl();
+std::unique_ptr<WindowGl> MakeEglWindowGl();
+std::unique_ptr<WindowGl> MakeGlxWindowGl();
 
 // A window id as the messages write it: 0x... in hexadecimal.
 std::string WindowName(Window window);

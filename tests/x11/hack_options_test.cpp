@@ -80,6 +80,18 @@ TEST(HackOptions, TheLastOfARepeatedOptionCounts) {
   EXPECT_EQ(options.Gl, GlChoice::kEgl);
 }
 
+TEST(HackOptions, GlNamesEachPath) {
+  const std::pair<const char*, GlChoice> names[] = {
+      {"auto", GlChoice::kAuto}, {"glx-es", GlChoice::kGlxEs}, {"egl", GlChoice::kEgl}, {"glx", GlChoice::kGlx}};
+  for (const auto& [name, choice] : names) {
+    HackOptions options;
+    options.Gl = GlChoice::kGlx;
+    std::string error;
+    ASSERT_TRUE(Parse({"--gl", name}, options, error)) << name << ": " << error;
+    EXPECT_EQ(options.Gl, choice) << name;
+  }
+}
+
 TEST(HackOptions, WindowIdsInHexOrDecimal) {
   struct Case {
     const char* text;
@@ -108,6 +120,7 @@ TEST(HackOptions, BadArgumentsAreRefusedWithAMessage) {
       {"--decay", "-1"}, {"--regeneration", "yes"}, {"--permeability", "low"}, {"--particles", "many"},
       {"--clock", "-1"}, {"--frames", "4294967296"}, {"--size", "320x240"}, {"root"}, {"---root"},
       {"-"}, {"--fps", "extra"}, {"--gl"}, {"--gl", "GLX"}, {"--gl", "opengl"}, {"--gl", ""},
+      {"--gl", "gles"}, {"--gl", "glx_es"}, {"--gl", "glx-es,egl"},
       {"--verbose", "1"}};
   for (const std::vector<const char*>& line : lines) {
     std::vector<const char*> argv{"ombrel"};
