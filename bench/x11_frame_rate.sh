@@ -1,76 +1,146 @@
 #!/usr/bin/env bash
-# The X11 program on its two OpenGLs, EGL (the GL 1.1 layer on OpenGL ES 3)
-# and GLX (Mesa's OpenGL 1.1), on one virtual display of 1024 x 768 with 2050
-# particles (the defaults otherwise), both on llvmpipe. In each of ROUNDS
-# rounds the two take turns, so that a busy machine slows both alike:
+# The X11 program on each of its paths (--gl glx-es, egl, glx: OpenGL ES 3
+# through GLX, OpenGL ES 3 on an EGL window surface, Mesa's OpenGL 1.1
+# through GLX), drawing into the root window of a virtual display of each
+# size with 2050 particles (the defaults otherwise). In each of ROUNDS
+# rounds the paths take turns at each size, so that a busy machine slows
+# them alike:
 #
-# - paced: 600 frames at --delay 16666 (60 frames a second, 10 s when it
-#   keeps up): CPU of the program and of the X server, as a share of one
-#   core, and how far the pacing was off;
-# - unpaced: 600 frames at --delay 0: frames a second.
+# - start-up: one frame (window, context, scene initialisation), whose
+#   wall time is taken off the runs below;
+# - paced: 720 frames at --delay 16666 (60 frames a second, 12 s when it
+#   keeps up): frames a second, and the CPU of the program (its main thread,
+#   llvmpipe's rasteriser threads, the rest) and of the X server over 8 s of
+#   it, from 2 s in, as a share of one core;
+# - unpaced: 480 frames at --delay 0: frames a second.
 #
-# Each run's start-up (window, context, scene initialisation: one frame
-# measured alone) is taken off its wall and CPU time. The medians are
-# printed with EGL's figures as a share of GLX's, beside the machine's
-# load and llvmpipe's rasteriser threads (LP_NUM_THREADS, one a core when
-# unset; it passes through to the program).
+# The medians are printed, each path's CPU and unpaced frames also as a
+# share of the GLX path's (glx), with the machine's load average at each
+# round and llvmpipe's threads (LP_NUM_THREADS, one a core when unset; it
+# passes through to the program).
 #
-#   bench/x11_frame_rate.sh [BUILD_TREE] [ROUNDS]      (build/native, 3)
+#   bench/x11_frame_rate.sh [BUILD_TREE] [ROUNDS] [LABEL=COMMAND]...   (build/native, 3)
+#
+# Each LABEL=COMMAND is measured beside the paths: another build of the
+# program with its options, e.g. 'before=/tmp/old/x11/ombrel --gl egl'.
+# Environment: GLS, the paths (glx-es egl glx); SIZES (1024x768 1920x1080);
+# XVFB_ARGS, more options for the virtual displays (e.g. -extension GLX).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ombrel=${1:-build/native}/x11/ombrel
 rounds=${2:-3}
-frames=600
+shift $(($# < 2 ? $# : 2))
+read -r -a gls <<<"${GLS:-glx-es egl glx}"
+read -r -a sizes <<<"${SIZES:-1024x768 1920x1080}"
+read -r -a xvfb_args <<<"${XVFB_ARGS:-}"
+paced_frames=720 unpaced_frames=480 warm=2 window=8
+
+# What is measured: a label and its command line, the paths first.
+labels=() commands=()
+for gl in "${gls[@]}"; do labels+=("$gl") commands+=("$ombrel --gl $gl"); done
+for extra in "$@"; do labels+=("${extra%%=*}") commands+=("${extra#*=}"); done
 
 tmp=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-xvfb=$!
-trap 'kill $xvfb; rm -rf "$tmp"' EXIT
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$tmp/display")
+servers=()
+trap 'kill "${servers[@]}" 2>/dev/null; rm -rf "$tmp"' EXIT
+declare -A display server
+for size in "${sizes[@]}"; do
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "${xvfb_args[@]}" 3>"$tmp/display" 2>/dev/null &
+  server[$size]=$!
+  servers+=($!)
+  for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+  display[$size]=:$(cat "$tmp/display")
+  : >"$tmp/display"
+done
+hz=$(getconf CLK_TCK)
 
-# CPU seconds the X server has used so far.
-server_cpu() { awk -v hz="$(getconf CLK_TCK)" '{ print ($14 + $15) / hz }' "/proc/$xvfb/stat"; }
+# CPU ticks of process $1 so far.
+ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
 
-# Runs ombrel with the given arguments; prints wall and CPU seconds of the
-# program and CPU seconds of the X server meanwhile.
-run() {
-  local before after
-  before=$(server_cpu)
-  /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$ombrel" --particles 2050 "$@"
-  after=$(server_cpu)
-  awk -v xb="$before" -v xa="$after" '{ print $1, $2 + $3, xa - xb }' "$tmp/time"
+# CPU ticks of process $1's main thread and of its llvmpipe threads so far.
+thread_ticks() {
+  local main=0 lp=0 task t
+  for task in /proc/"$1"/task/*; do
+    t=$(sed 's/.*) //' "$task/stat" 2>/dev/null | awk '{ print $12 + $13 }') || continue
+    [ -n "$t" ] || continue
+    if [ "${task##*/}" = "$1" ]; then main=$((main + t))
+    elif [[ $(cat "$task/comm" 2>/dev/null) == llvmpipe* ]]; then lp=$((lp + t)); fi
+  done
+  echo "$main $lp"
 }
 
-echo "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the start;" \
-  "llvmpipe threads: ${LP_NUM_THREADS:-one a core}"
+# Runs `command` (a string, split into words) on the display of `size` with
+# `args` until it ends; prints its wall seconds.
+wall() {
+  local size=$1 command=$2
+  shift 2
+  local start end
+  start=$(date +%s.%N)
+  # shellcheck disable=SC2086
+  DISPLAY=${display[$size]} $command --root --particles 2050 "$@" || { echo "failed: $command $*" >&2; exit 1; }
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }'
+}
+
+# The paced run: prints its wall seconds, then the CPU shares of the
+# program (all, main thread, llvmpipe) and the X server over the window.
+paced() {
+  local size=$1 command=$2 start pid
+  start=$(date +%s.%N)
+  # shellcheck disable=SC2086
+  DISPLAY=${display[$size]} $command --root --particles 2050 --frames $paced_frames &
+  pid=$!
+  sleep "$warm"
+  local p0 t0 x0 s0 p1 t1 x1 s1
+  p0=$(ticks $pid) t0=$(thread_ticks $pid) x0=$(ticks "${server[$size]}") s0=$(date +%s.%N)
+  sleep "$window"
+  p1=$(ticks $pid) t1=$(thread_ticks $pid) x1=$(ticks "${server[$size]}") s1=$(date +%s.%N)
+  wait $pid || { echo "failed: $command" >&2; exit 1; }
+  awk -v start="$start" -v end="$(date +%s.%N)" -v s0="$s0" -v s1="$s1" -v hz="$hz" \
+      -v p="$((p1 - p0))" -v x="$((x1 - x0))" -v t0="$t0" -v t1="$t1" 'BEGIN {
+    split(t0, a); split(t1, b); d = (s1 - s0) * hz / 100
+    printf "%.3f %.1f %.1f %.1f %.1f\n", end - start, p / d, (b[1] - a[1]) / d, (b[2] - a[2]) / d, x / d
+  }'
+}
+
+echo "$(nproc) cores; llvmpipe threads: ${LP_NUM_THREADS:-one a core}; $rounds rounds of" \
+  "${labels[*]} at ${sizes[*]}"
 for round in $(seq "$rounds"); do
-  for gl in egl glx; do
-    read -r start_wall start_cpu start_server < <(run --gl "$gl" --frames 1 --delay 0)
-    for delay in 16666 0; do
-      read -r wall cpu server < <(run --gl "$gl" --frames "$frames" --delay "$delay")
-      awk -v g="$gl" -v d="$delay" -v f="$frames" -v w="$wall" -v c="$cpu" -v x="$server" \
-          -v sw="$start_wall" -v sc="$start_cpu" -v sx="$start_server" 'BEGIN {
-        t = w - sw
-        printf "%s %d %.3f %.1f %.1f %.2f\n", g, d, t, f / t, 100 * (c - sc) / t, 100 * (x - sx) / t
-      }' >>"$tmp/runs"
+  echo "round $round: load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  for size in "${sizes[@]}"; do
+    for i in "${!labels[@]}"; do
+      start=$(wall "$size" "${commands[$i]}" --frames 1 --delay 0)
+      read -r paced_wall cpu main lp server_cpu < <(paced "$size" "${commands[$i]}")
+      unpaced_wall=$(wall "$size" "${commands[$i]}" --frames $unpaced_frames --delay 0)
+      awk -v l="${labels[$i]}" -v z="$size" -v s="$start" -v pw="$paced_wall" -v uw="$unpaced_wall" \
+          -v pf=$paced_frames -v uf=$unpaced_frames -v c="$cpu" -v m="$main" -v lp="$lp" -v x="$server_cpu" \
+          'BEGIN { printf "%s %s %.1f %.1f %.1f %.1f %.1f %.1f\n", l, z, pf / (pw - s), c, m, lp, x, uf / (uw - s) }' \
+          >>"$tmp/runs"
     done
   done
 done
 echo "load average $(cut -d' ' -f1-3 /proc/loadavg) at the end; medians of $rounds rounds:"
 
-# The median of column `column` of the runs of `gl` at `delay`.
+# The median of column `column` of the runs of `label` at `size`.
 median() {
-  awk -v g="$1" -v d="$2" -v c="$3" '$1 == g && $2 == d { print $c }' "$tmp/runs" | sort -g |
+  awk -v l="$1" -v z="$2" -v c="$3" '$1 == l && $2 == z { print $c }' "$tmp/runs" | sort -g |
     awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }
-printf '%-6s %14s %14s %16s %16s\n' "" "paced CPU" "paced CPU" "paced frames" "unpaced"
-printf '%-6s %14s %14s %16s %16s\n' OpenGL "ombrel" "X server" "in 10 s" "frames/s"
-for gl in egl glx; do
-  printf '%-6s %13.1f%% %13.1f%% %16.1f %16.1f\n' "$gl" "$(median "$gl" 16666 5)" "$(median "$gl" 16666 6)" \
-    "$(awk -v f="$frames" -v t="$(median "$gl" 16666 3)" 'BEGIN { print f * 10 / t }')" "$(median "$gl" 0 4)"
+printf '%-10s %-10s %8s %9s %9s %9s %9s %9s %11s %11s\n' "" "" "paced" "CPU" "main" "llvmpipe" \
+  "X server" "unpaced" "CPU" "unpaced"
+printf '%-10s %-10s %8s %9s %9s %9s %9s %9s %11s %11s\n' path size "frames/s" "%" "%" "%" "%" "frames/s" \
+  "of glx's" "x glx's"
+for size in "${sizes[@]}"; do
+  for label in "${labels[@]}"; do
+    glx_cpu=$(median glx "$size" 4) glx_fps=$(median glx "$size" 8)
+    printf '%-10s %-10s %8.1f %9.1f %9.1f %9.1f %9.1f %9.1f' "$label" "$size" "$(median "$label" "$size" 3)" \
+      "$(median "$label" "$size" 4)" "$(median "$label" "$size" 5)" "$(median "$label" "$size" 6)" \
+      "$(median "$label" "$size" 7)" "$(median "$label" "$size" 8)"
+    if [ -n "$glx_cpu" ] && [ "$glx_cpu" != 0 ]; then
+      awk -v c="$(median "$label" "$size" 4)" -v gc="$glx_cpu" -v f="$(median "$label" "$size" 8)" -v gf="$glx_fps" \
+        'BEGIN { printf " %11.2f %11.2f\n", c / gc, f / gf }'
+    else
+      echo
+    fi
+  done
 done
-awk -v ec="$(median egl 16666 5)" -v gc="$(median glx 16666 5)" -v ef="$(median egl 0 4)" \
-    -v gf="$(median glx 0 4)" 'BEGIN {
-  printf "EGL against GLX: %.2f of the CPU at 60 frames a second, %.2f times the frames unpaced\n", ec / gc, ef / gf
-}'
