@@ -1,5 +1,6 @@
 // The GL 1.1 layer on an OpenGL ES 3.0 context made through GLX's ES profile
-// (GLX_EXT_create_context_es2_profile): the first path of `ombrel`.
+// (GLX_EXT_create_context_es2_profile or _es_profile): the first path of
+// `ombrel`.
 //
 // The context takes the window's own visual, so every window that GLX can
 // draw into is served, XScreenSaver's 32-bit visual with alpha included, and
@@ -58,8 +59,11 @@ class GlxEsWindowGl : public WindowGl {
     const char* extensions = glXQueryExtensionsString(display, screen_);
     createContext_ = reinterpret_cast<PFNGLXCREATECONTEXTATTRIBSARBPROC>(
         LoadGlx("glXCreateContextAttribsARB"));
-    if (extensions == nullptr || !HasExtension(extensions, "GLX_ARB_create_context") ||
-        !HasExtension(extensions, "GLX_EXT_create_context_es2_profile") || createContext_ == nullptr) {
+    // Either extension lets GLX_CONTEXT_ES2_PROFILE_BIT_EXT ask for OpenGL ES 3.
+    const bool esProfile = extensions != nullptr && HasExtension(extensions, "GLX_ARB_create_context") &&
+                           (HasExtension(extensions, "GLX_EXT_create_context_es2_profile") ||
+                            HasExtension(extensions, "GLX_EXT_create_context_es_profile"));
+    if (!esProfile || createContext_ == nullptr) {
       error = std::string("GLX on display '") + DisplayString(display) + "' offers no OpenGL ES profile";
       return false;
     }

@@ -159,7 +159,7 @@ else fail "lintian: $lintian_out"; fi
 root=$out/unpacked
 rm -rf "$root" && mkdir -p "$root"
 dpkg-deb -x "$deb" "$root"
-for gl in egl glx; do
+for gl in glx-es egl glx; do
   if xvfb-run -a -s "-screen 0 1024x768x24" timeout 30 "$root/usr/libexec/xscreensaver/ombrel" --frames 1 \
     --gl "$gl" >"$out/run.log" 2>&1; then pass "the packaged ombrel ran one frame with --gl $gl"
   else fail "the packaged ombrel --gl $gl: $(tail -3 "$out/run.log")"; fi
