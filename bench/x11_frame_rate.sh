@@ -14,10 +14,12 @@
 #   it, from 2 s in, as a share of one core;
 # - unpaced: 480 frames at --delay 0: frames a second.
 #
-# The medians are printed, each path's CPU and unpaced frames also as a
-# share of the GLX path's (glx), with the machine's load average at each
-# round and llvmpipe's threads (LP_NUM_THREADS, one a core when unset; it
-# passes through to the program).
+# The medians are printed, with the program's CPU time a paced frame, and
+# each path's CPU a frame and unpaced frames as a share of the GLX path's
+# (glx): where both keep 60 frames a second, the share of CPU a frame is the
+# share of CPU at 60 frames a second; where one cannot, it stays fair. The
+# machine's load average is printed at each round, and llvmpipe's threads
+# (LP_NUM_THREADS, one a core when unset; it passes through to the program).
 #
 #   bench/x11_frame_rate.sh [BUILD_TREE] [ROUNDS] [LABEL=COMMAND]...   (build/native, 3)
 #
@@ -114,7 +116,8 @@ for round in $(seq "$rounds"); do
       unpaced_wall=$(wall "$size" "${commands[$i]}" --frames $unpaced_frames --delay 0)
       awk -v l="${labels[$i]}" -v z="$size" -v s="$start" -v pw="$paced_wall" -v uw="$unpaced_wall" \
           -v pf=$paced_frames -v uf=$unpaced_frames -v c="$cpu" -v m="$main" -v lp="$lp" -v x="$server_cpu" \
-          'BEGIN { printf "%s %s %.1f %.1f %.1f %.1f %.1f %.1f\n", l, z, pf / (pw - s), c, m, lp, x, uf / (uw - s) }' \
+          'BEGIN { f = pf / (pw - s); printf "%s %s %.1f %.1f %.1f %.1f %.1f %.1f %.3f\n", l, z, f, c, m, lp, x,
+                   uf / (uw - s), 10 * c / f }' \
           >>"$tmp/runs"
     done
   done
@@ -126,19 +129,19 @@ median() {
   awk -v l="$1" -v z="$2" -v c="$3" '$1 == l && $2 == z { print $c }' "$tmp/runs" | sort -g |
     awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }
-printf '%-10s %-10s %8s %9s %9s %9s %9s %9s %11s %11s\n' "" "" "paced" "CPU" "main" "llvmpipe" \
-  "X server" "unpaced" "CPU" "unpaced"
-printf '%-10s %-10s %8s %9s %9s %9s %9s %9s %11s %11s\n' path size "frames/s" "%" "%" "%" "%" "frames/s" \
-  "of glx's" "x glx's"
+printf '%-10s %-10s %8s %7s %9s %9s %9s %9s %9s %10s %9s\n' "" "" "paced" "CPU" "CPU" "main" "llvmpipe" \
+  "X server" "unpaced" "CPU/frame" "unpaced"
+printf '%-10s %-10s %8s %7s %9s %9s %9s %9s %9s %10s %9s\n' path size "frames/s" "%" "ms/frame" "%" "%" "%" \
+  "frames/s" "of glx's" "x glx's"
 for size in "${sizes[@]}"; do
   for label in "${labels[@]}"; do
-    glx_cpu=$(median glx "$size" 4) glx_fps=$(median glx "$size" 8)
-    printf '%-10s %-10s %8.1f %9.1f %9.1f %9.1f %9.1f %9.1f' "$label" "$size" "$(median "$label" "$size" 3)" \
-      "$(median "$label" "$size" 4)" "$(median "$label" "$size" 5)" "$(median "$label" "$size" 6)" \
-      "$(median "$label" "$size" 7)" "$(median "$label" "$size" 8)"
-    if [ -n "$glx_cpu" ] && [ "$glx_cpu" != 0 ]; then
-      awk -v c="$(median "$label" "$size" 4)" -v gc="$glx_cpu" -v f="$(median "$label" "$size" 8)" -v gf="$glx_fps" \
-        'BEGIN { printf " %11.2f %11.2f\n", c / gc, f / gf }'
+    glx_fps=$(median glx "$size" 8) glx_ms=$(median glx "$size" 9)
+    printf '%-10s %-10s %8.1f %7.1f %9.2f %9.1f %9.1f %9.1f %9.1f' "$label" "$size" "$(median "$label" "$size" 3)" \
+      "$(median "$label" "$size" 4)" "$(median "$label" "$size" 9)" "$(median "$label" "$size" 5)" \
+      "$(median "$label" "$size" 6)" "$(median "$label" "$size" 7)" "$(median "$label" "$size" 8)"
+    if [ -n "$glx_ms" ] && [ "$glx_ms" != 0 ]; then
+      awk -v m="$(median "$label" "$size" 9)" -v gm="$glx_ms" -v f="$(median "$label" "$size" 8)" -v gf="$glx_fps" \
+        'BEGIN { printf " %10.2f %9.2f\n", m / gm, f / gf }'
     else
       echo
     fi
