@@ -78,17 +78,28 @@ class GlxEsWindowGl : public WindowGl {
     GLXFBConfig* configs = glXChooseFBConfig(display_, screen_, attributes, &count);
     // 8 bits a colour, as the headless renderer's, in a visual of the
     // screen's depth: without alpha, which a compositor would blend with.
+    // The renderer never tests depth, but clears the depth buffer with
+    // every frame, which a software renderer pays for pixel by pixel: the
+    // smallest depth and stencil buffers are preferred, none best.
     XVisualInfo* chosen = nullptr;
-    for (int i = 0; i < count && chosen == nullptr; ++i) {
+    int chosenBits = 0;
+    for (int i = 0; i < count; ++i) {
       if (ConfigAttribute(display_, configs[i], GLX_RED_SIZE) != 8 ||
           ConfigAttribute(display_, configs[i], GLX_GREEN_SIZE) != 8 ||
           ConfigAttribute(display_, configs[i], GLX_BLUE_SIZE) != 8)
         continue;
-      chosen = glXGetVisualFromFBConfig(display_, configs[i]);
-      if (chosen != nullptr && chosen->depth != DefaultDepth(display_, screen_)) {
-        XFree(chosen);
-        chosen = nullptr;
+      const int bits = ConfigAttribute(display_, configs[i], GLX_DEPTH_SIZE) +
+                       ConfigAttribute(display_, configs[i], GLX_STENCIL_SIZE);
+      if (chosen != nullptr && bits >= chosenBits) continue;
+      XVisualInfo* visual = glXGetVisualFromFBConfig(display_, configs[i]);
+      if (visual == nullptr) continue;
+      if (visual->depth != DefaultDepth(display_, screen_)) {
+        XFree(visual);
+        continue;
       }
+      if (chosen != nullptr) XFree(chosen);
+      chosen = visual;
+      chosenBits = bits;
     }
     if (configs != nullptr) XFree(configs);
     if (chosen == nullptr) {
