@@ -9,6 +9,7 @@
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "sim/random_source.h"
 #include "sim/scene_data.h"
+#include "tests/support/display_manual.h"
 #include "tests/support/test_process.h"
 #include "wayland/idle_watch.h"
 #include "wayland/output_scene.h"
@@ -74,6 +75,12 @@ TEST(WaylandOptions, NoCompositorGetsOneLineAndOne) {
                      30s, &output),
             1);
   EXPECT_EQ(output, "ombrel-wayland: cannot connect to the Wayland compositor 'wayland-77'\n");
+}
+
+// The manual page names every option of --help and says each exit status
+// in the help's words.
+TEST(WaylandOptions, TheManualPageFollowsTheHelp) {
+  EXPECT_TRUE(ManualMatchesHelp(OMBREL_SOURCE_DIR "/wayland/ombrel-wayland.6", WaylandUsageParts()));
 }
 
 TEST(PointerThreshold, MovesCountFromTheFirstPositionBeyondFourPixels) {
