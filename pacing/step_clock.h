@@ -11,7 +11,7 @@
 // catching up. A machine that cannot keep up runs as fast as it can.
 //
 // Hosts ask in one of two ways over the same grid:
-// - driven by the display's callbacks (the page, a Wayland program): StepDue
+// - driven by the display's callbacks (the page, the Wayland program): StepDue
 //   says whether a callback steps. It steps when the next grid point is at
 //   most a quarter period away (timestamps jitter, and a 60 Hz display's
 //   callbacks must each step), and never more than once, so fast displays
@@ -33,7 +33,7 @@ constexpr int kStepsPerSecond = 60;
 using Steps = std::chrono::duration<std::int64_t, std::ratio<1, kStepsPerSecond>>;
 constexpr MonotonicClock::duration kStepPeriod = std::chrono::duration_cast<MonotonicClock::duration>(Steps(1));
 
-// A timestamp in milliseconds, as browsers and Wayland give them.
+// A timestamp in milliseconds, as the browser's animation callbacks give them.
 MonotonicClock::time_point AtMilliseconds(double milliseconds);
 
 class StepClock {
@@ -63,13 +63,3 @@ class StepClock {
   MonotonicClock::time_point next_{};
   bool started_ = false;
 };
-
-// The calendar second that seeds a frame shown `elapsed` after a scene that
-// started at second `start`: start plus the whole seconds elapsed, wrapping
-// with the clock's 32 bits. `elapsed` is time on a clock, or Steps for a host
-// that counts frames as ombrel-frames does.
-template <class Rep, class Period>
-std::uint32_t CalendarSecondAt(std::uint32_t start, std::chrono::duration<Rep, Period> elapsed) {
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
-  return static_cast<std::uint32_t>(start + static_cast<std::uint64_t>(seconds));
-}

@@ -5,8 +5,10 @@
 // It does what the X11 program does for every frame: reseed the random
 // source from the calendar second, derive the scene's values from the
 // settings, render. The scene is initialised from the reseed of its first
-// second, so that `?clock=T&frames=F` shows what
-// `ombrel-frames --clock T --frames F` writes last.
+// frame, and with clock=T frame i is seeded by the rule of sim/frame_seed.h,
+// so that `?clock=T&frames=F` shows what `ombrel-frames --clock T --frames F`
+// writes last (the paced page shows frame i at about i / 60 s, so this is
+// also the second it is shown in, while the page keeps up).
 //
 // The page's script (index.html) calls the exported functions below: the
 // parameters first (stored settings, then the address's), then OmbrelStart;
@@ -17,7 +19,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <ctime>
 #include <string>
 
 #include "options/setting_table.h"
@@ -25,7 +26,7 @@
 #include "pacing/step_clock.h"
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
-#include "sim/random_source.h"
+#include "sim/frame_seed.h"
 #include "sim/scene_parameters.h"
 #include "web/gl_context.h"
 #include "web/page_options.h"
@@ -85,22 +86,6 @@ void FollowCanvasSize() {
   SetPageProjection();
 }
 
-// The calendar second that seeds the next frame: the clock's; with clock=T,
-// T plus the frames drawn so far counted as steps, 60 a second, as
-// ombrel-frames counts them, so that the page's frames are those that
-// ombrel-frames writes for the same settings (the paced page shows frame i
-// at about i / 60 s, so this is also the second it is shown in, while the
-// page keeps up).
-std::uint32_t FrameSecond() {
-  if (!Page.Options.Clock) return static_cast<std::uint32_t>(std::time(nullptr));
-  return CalendarSecondAt(*Page.Options.Clock, Steps(Page.Drawn));
-}
-
-void Refresh() {
-  ReseedFromTime(FrameSecond());
-  DeriveSceneParameters();
-}
-
 EM_JS(void, ShowFrameRate, (const char* text), {
   document.getElementById('fps').textContent = UTF8ToString(text);
 });
@@ -122,7 +107,7 @@ EM_BOOL OnAnimationFrame(double timestampMs, void*) {
   const MonotonicClock::time_point now = AtMilliseconds(timestampMs);
   if (!Page.Steps.StepDue(now)) return EM_TRUE;
   FollowCanvasSize();
-  Refresh();
+  SeedFrame(Page.Options.Clock, Page.Drawn);
   RenderFrame();
   ++Page.Drawn;
   Page.NeedsPicture = false;
@@ -217,7 +202,7 @@ EMSCRIPTEN_KEEPALIVE const char* OmbrelStart() {
   SaverSettings = Page.Options.Settings;
   CanvasDevicePixels(Page.Width, Page.Height);
   emscripten_set_canvas_element_size(kCanvas, Page.Width, Page.Height);
-  Refresh();
+  SeedFrame(Page.Options.Clock, Page.Drawn);
   StartScene(Page.Width, Page.Height);
   SetPageProjection();
   Page.Started = true;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "options/setting_options.h"
+#include "options/whole_number.h"
 
 namespace {
 

@@ -46,13 +46,9 @@ class EglWindowGl : public WindowGl {
 
   bool Open(Display* display, std::string& error) override {
     display_ = display;
-    EGLDisplay egl = eglGetPlatformDisplay(EGL_PLATFORM_X11_KHR, display, nullptr);
-    if (egl == EGL_NO_DISPLAY || !eglInitialize(egl, nullptr, nullptr)) {
-      error = std::string("EGL cannot be initialised on display '") + DisplayString(display) + "'";
-      return false;
-    }
-    eglDisplay_ = egl;
-    return true;
+    if (context_->Open(EGL_PLATFORM_X11_KHR, display, error)) return true;
+    error = std::string("EGL cannot be initialised on display '") + DisplayString(display) + "'";
+    return false;
   }
 
   bool ChooseOwnVisual(XVisualInfo& visual, std::string& error) override {
@@ -67,9 +63,8 @@ class EglWindowGl : public WindowGl {
   }
 
   bool Start(Window window, const XVisualInfo& visual, std::string& error) override {
-    context_ = std::make_unique<EglWindowContext>();
     const EglWindowContext::VisualFits fits = [&](int id) { return SameFormat(display_, id, visual); };
-    if (!context_->Create(eglDisplay_, error, fits)) {
+    if (!context_->Create(error, fits)) {
       char described[96];
       std::snprintf(described, sizeof described, " (window %s, visual 0x%lx of depth %d)",
                     WindowName(window).c_str(), static_cast<unsigned long>(visual.visualid), visual.depth);
@@ -108,23 +103,18 @@ class EglWindowGl : public WindowGl {
 
   void Close() override {
     if (display_ == nullptr) return;
-    if (context_ != nullptr) {
-      context_->DestroySurface(surface_);
-      // The context goes and the EGL display is terminated, by the context
-      // once it has taken the display.
-      context_.reset();
-    } else if (eglDisplay_ != EGL_NO_DISPLAY) {
-      eglTerminate(eglDisplay_);
-    }
+    context_->DestroySurface(surface_);
+    // The context goes and the EGL display is terminated before the X
+    // display closes.
+    context_.reset();
     display_ = nullptr;
-    eglDisplay_ = EGL_NO_DISPLAY;
     surface_ = nullptr;
   }
 
  private:
   Display* display_ = nullptr;
-  EGLDisplay eglDisplay_ = EGL_NO_DISPLAY;  // initialised by Open
-  std::unique_ptr<EglWindowContext> context_;
+  // Its display opened by Open, its context made by Start.
+  std::unique_ptr<EglWindowContext> context_ = std::make_unique<EglWindowContext>();
   void* surface_ = nullptr;
   std::string renderer_;
 };

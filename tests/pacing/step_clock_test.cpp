@@ -152,17 +152,4 @@ INSTANTIATE_TEST_SUITE_P(
                   {microseconds(1), microseconds(300), microseconds(0), microseconds(7)}, {}, {0, 1, 301, 301}}),
     [](const testing::TestParamInfo<SleepCase>& info) { return std::string(info.param.name); });
 
-TEST(CalendarSecond, StartPlusWholeSecondsElapsedWrappingAt32Bits) {
-  EXPECT_EQ(CalendarSecondAt(1000, milliseconds(0)), 1000u);
-  EXPECT_EQ(CalendarSecondAt(1000, milliseconds(999)), 1000u);
-  EXPECT_EQ(CalendarSecondAt(1000, milliseconds(1000)), 1001u);
-  EXPECT_EQ(CalendarSecondAt(1000, std::chrono::hours(1) + milliseconds(500)), 4600u);
-  EXPECT_EQ(CalendarSecondAt(4294967295u, std::chrono::seconds(2)), 1u);
-  // Frames counted as steps, 60 a second, as ombrel-frames counts them.
-  EXPECT_EQ(CalendarSecondAt(1000, Steps(59)), 1000u);
-  EXPECT_EQ(CalendarSecondAt(1000, Steps(60)), 1001u);
-  EXPECT_EQ(CalendarSecondAt(1000, Steps(3600 * 60 + 30)), 4600u);
-  EXPECT_EQ(CalendarSecondAt(4294967295u, Steps(4294967295ull * 60)), 4294967294u);
-}
-
 }  // namespace

@@ -123,6 +123,37 @@ TEST_F(OnSway, EveryOutputShowsTheFirstFrameOfItsOwnScene) {
   EXPECT_FALSE(saver->Ended()) << saver->Output();
 }
 
+// With --clock T, frame F of an output is seeded by the frames' count, as
+// ombrel-frames counts them: the 70th frame (the last ten from second T + 1,
+// whose seeds leave their trace by the 70th) is the one ombrel-frames-gles
+// writes 70th. At five steps a second each frame stays long enough to be
+// photographed; the program draws one more so that the 70th is not its last.
+TEST_F(OnSway, FrameFAtClockTIsOmbrelFramesFrameF) {
+  StartSway(1);
+  ASSERT_TRUE(HeadlessSway::Command("output HEADLESS-1 mode 640x480"));
+  const std::string expected = sway_->Runtime() + "/expected";
+  auto written = [&](const std::string& framesPerSecond) {
+    const std::string out = expected + "/" + framesPerSecond;
+    std::string log;
+    EXPECT_EQ(RunToEnd({OMBREL_FRAMES_GLES_PATH, "--particles", "2050", "--clock", "1700000000", "--frames-per-second",
+                        framesPerSecond, "--frames", "70", "--every", "70", "--size", "640x480", "--out", out},
+                       60s, &log),
+              0)
+        << log;
+    return ReadPng(out + "/frame-000070.png");
+  };
+  const Image want = written("60");
+  ASSERT_FALSE(want.rgb.empty());
+  const long allowed = static_cast<long>(want.width) * want.height / 200;
+  ASSERT_GT(PixelsBeyond(written("1000"), want, 3), allowed) << "the 70th frame of second T alone differs";
+
+  auto saver = StartSaver({"--particles", "2050", "--clock", "1700000000", "--frames", "71", "--delay", "200000"});
+  Image shot;
+  EXPECT_TRUE(WaitFor([&] { return PixelsBeyond(shot = sway_->Screenshot("HEADLESS-1"), want, 3) <= allowed; }, 40s))
+      << "the 70th frame was not shown\n" << saver->Output();
+  EXPECT_EQ(saver->WaitExit(20s), 0) << saver->Output();
+}
+
 // On a 144 Hz output the scene still takes 60 steps a second: 120 frames
 // take at least two seconds (less 5 % for the step clock's tolerance), and
 // the callbacks it lets pass without drawing keep coming, so it ends.
