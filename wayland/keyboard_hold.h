@@ -7,12 +7,14 @@
 // What counts as taken, batch by batch of the compositor's events: the
 // keyboard left the overlay that holds it and is not back on one of the
 // saver's surfaces when the batch ends; or it left and came back while the
-// pointer left the saver's surfaces and did not come back. sway 1.7 does the
-// second as a layer-shell lock's input inhibitor starts: it takes the pointer
-// away, and hands the keyboard straight back to the oldest overlay, the
-// saver's, so that the first key of the password would go to the saver. It
-// moves the keyboard away and back just the same when only its own focus
-// moves (a new output, a new window), and leaves the pointer alone then.
+// pointer, which had come to the saver's surfaces, is away from them. sway
+// 1.7 does the second as a layer-shell lock's input inhibitor starts: it
+// takes the pointer away, then hands the keyboard straight back to the
+// oldest overlay, the saver's, so that the first key of the password would
+// go to the saver. It moves the keyboard away and back just the same when
+// only its own focus moves (a new output, a new window), and leaves the
+// pointer alone then. (Its hide_cursor option takes the pointer away too: a
+// focus move after that counts as taken, which hides the scene early.)
 //
 // The rule alone, without a compositor: the seat (wayland/seat.cpp) reports
 // what the keyboard and the pointer did, the loop asks what to do.
@@ -29,8 +31,7 @@ constexpr std::chrono::seconds kKeyboardBound{3};
 struct FocusMoves {
   bool KeyboardLeft = false;  // the keyboard left the overlay that holds it
   bool KeyboardBack = false;  // the keyboard is on one of the saver's surfaces at the end
-  bool PointerLeft = false;   // the pointer left one of the saver's surfaces
-  bool PointerBack = false;   // the pointer is on one of them at the end
+  bool PointerOn = false;     // the pointer is on one of them at the end
 };
 
 class KeyboardHold {
@@ -51,7 +52,9 @@ class KeyboardHold {
   // A batch's moves: where they take the keyboard away, it is lost,
   // whatever comes next.
   void Moved(const FocusMoves& moves) {
-    if (moves.KeyboardLeft && (!moves.KeyboardBack || (moves.PointerLeft && !moves.PointerBack))) lost_ = true;
+    pointerCame_ = pointerCame_ || moves.PointerOn;
+    const bool pointerAway = pointerCame_ && !moves.PointerOn;
+    if (moves.KeyboardLeft && (!moves.KeyboardBack || pointerAway)) lost_ = true;
   }
 
   // The keyboard is not needed (a seat without one): the scene shows.
@@ -76,5 +79,6 @@ class KeyboardHold {
  private:
   std::optional<Clock::time_point> deadline_;
   bool came_ = false;
+  bool pointerCame_ = false;
   bool lost_ = false;
 };

@@ -20,11 +20,7 @@ void PointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_surface* sur
   seat.PointerEntered = serial;
 }
 
-void PointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface* surface) {
-  Seat& seat = SeatOf(data);
-  seat.PointerOn = nullptr;
-  seat.PointerLeftFrom = surface;
-}
+void PointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface*) { SeatOf(data).PointerOn = nullptr; }
 
 void PointerMotion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
   Seat& seat = SeatOf(data);
@@ -146,11 +142,10 @@ void TakeSeatRecords(WaylandProgram& program) {
   FocusMoves moves;
   moves.KeyboardLeft = keyboardLeft != nullptr && keyboardLeft->TakesKeyboard;
   moves.KeyboardBack = LiveSurface(program, seat.KeyboardOn) != nullptr;
-  moves.PointerLeft = LiveSurface(program, seat.PointerLeftFrom) != nullptr;
-  moves.PointerBack = LiveSurface(program, seat.PointerOn) != nullptr;
+  moves.PointerOn = LiveSurface(program, seat.PointerOn) != nullptr;
   program.Keyboard.Moved(moves);
   if (seat.KeyboardCame && moves.KeyboardBack) program.Keyboard.Came();
   seat.PointerEntered.reset();
-  seat.KeyboardLeftFrom = seat.PointerLeftFrom = nullptr;
+  seat.KeyboardLeftFrom = nullptr;
   seat.KeyboardCame = false;
 }

@@ -28,13 +28,12 @@ struct Seat {
   PointerThreshold Threshold;
 
   // Where the keyboard and the pointer are (null: not on a surface of the
-  // program's); and since the loop last took them: the surfaces they left
-  // (null for one the program had destroyed), whether the keyboard came, and
-  // the serial of the pointer's arrival (to hide its cursor).
+  // program's); and since the loop last took them: the surface the keyboard
+  // left (null for one the program had destroyed), whether it came, and the
+  // serial of the pointer's arrival (to hide its cursor).
   wl_surface* KeyboardOn = nullptr;
   wl_surface* PointerOn = nullptr;
   wl_surface* KeyboardLeftFrom = nullptr;
-  wl_surface* PointerLeftFrom = nullptr;
   bool KeyboardCame = false;
   std::optional<std::uint32_t> PointerEntered;
 };

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -42,6 +44,34 @@ inline long PixelsBeyond(const Image& a, const Image& b, int levels) {
         ++n;
         break;
       }
+  return n;
+}
+
+// Whether `shot` shows a lock of one colour (0xRRGGBB), swaylock's: that
+// colour near the corners and halfway to the middle (where its indicator
+// is not).
+inline bool LockShown(const Image& shot, std::uint32_t rgb) {
+  if (shot.rgb.empty()) return false;
+  const std::uint8_t want[3] = {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                                static_cast<std::uint8_t>(rgb)};
+  const int w = shot.width, h = shot.height;
+  const std::pair<int, int> points[] = {{2, 2},         {w - 3, 2},     {2, h - 3},
+                                        {w - 3, h - 3}, {w / 4, h / 4}, {3 * w / 4, 3 * h / 4}};
+  for (const auto& [x, y] : points)
+    if (!std::equal(want, want + 3, shot.At(x, y))) return false;
+  return true;
+}
+
+// Pixels in the middle of a lock's picture that are not its colour:
+// swaylock's indicator, which it draws there when a key comes.
+inline int IndicatorPixels(const Image& shot, std::uint32_t rgb) {
+  if (shot.rgb.empty()) return 0;
+  const std::uint8_t want[3] = {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                                static_cast<std::uint8_t>(rgb)};
+  int n = 0;
+  for (int y = shot.height / 2 - 100; y < shot.height / 2 + 100; ++y)
+    for (int x = shot.width / 2 - 100; x < shot.width / 2 + 100; ++x)
+      n += std::equal(want, want + 3, shot.At(x, y)) ? 0 : 1;
   return n;
 }
 

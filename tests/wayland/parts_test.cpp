@@ -132,10 +132,10 @@ TEST(SaverLock, OneHolderASocket) {
 // is taken. A keyboard that leaves and is back by the end of the batch moved
 // only within the compositor (sway 1.7 does so for a new output or window);
 // one that does not come back is taken, and so is one that comes back while
-// the pointer left the saver for good (sway 1.7's lock). Taken counts for
-// good, whatever comes next. A keyboard that does not come within the bound
-// is lost too; asking again (another overlay after the first went) keeps a
-// scene that held it drawing.
+// the pointer, having been on the saver, is away (sway 1.7's lock takes the
+// pointer first). Taken counts for good, whatever comes next. A keyboard that
+// does not come within the bound is lost too; asking again (another overlay
+// after the first went) keeps a scene that held it drawing.
 TEST(KeyboardHold, ShowsOnlyWhileTheKeyboardStays) {
   using Clock = KeyboardHold::Clock;
   const Clock::time_point t0{};
@@ -156,24 +156,28 @@ TEST(KeyboardHold, ShowsOnlyWhileTheKeyboardStays) {
   EXPECT_TRUE(hold.Lost(t0 + 1h + kKeyboardBound));
   hold.Came();
 
+  // Batches in order: {keyboard left, keyboard back, pointer on}.
   struct Case {
     const char* name;
-    FocusMoves moves;
+    std::vector<FocusMoves> batches;
     bool taken;
   };
+  const FocusMoves still{false, true, true}, pointerAway{false, true, false}, keyboardAwayAndBack{true, true, true},
+      keyboardBackPointerAway{true, true, false}, keyboardGone{true, false, true}, noPointer{false, true, false},
+      keyboardAwayAndBackNoPointer{true, true, false};
   const Case cases[] = {
-      {"nothing moved", {false, true, false, true}, false},
-      {"the pointer alone left (sway's hidden cursor)", {false, true, true, false}, false},
-      {"the pointer went to another output", {false, true, true, true}, false},
-      {"the keyboard left and came back", {true, true, false, true}, false},
-      {"the keyboard left and came back, the pointer too", {true, true, true, true}, false},
-      {"the keyboard left", {true, false, false, true}, true},
-      {"the keyboard and the pointer left", {true, false, true, false}, true},
-      {"the keyboard came back, the pointer did not", {true, true, true, false}, true},
+      {"nothing moved", {still, still}, false},
+      {"the pointer alone went (sway's hidden cursor)", {still, pointerAway}, false},
+      {"the keyboard left and came back (sway's own focus)", {still, keyboardAwayAndBack}, false},
+      {"the keyboard left and came back, no pointer ever", {noPointer, keyboardAwayAndBackNoPointer}, false},
+      {"the keyboard left", {still, keyboardGone}, true},
+      {"the pointer went, then the keyboard left and came back (sway 1.7's lock)", {still, pointerAway,
+                                                                                   keyboardBackPointerAway}, true},
+      {"both in one batch", {still, keyboardBackPointerAway}, true},
   };
   for (const Case& c : cases) {
     KeyboardHold held = hold;
-    held.Moved(c.moves);
+    for (const FocusMoves& batch : c.batches) held.Moved(batch);
     EXPECT_EQ(held.Taken(), c.taken) << c.name;
     EXPECT_EQ(held.Held(), !c.taken) << c.name;
     held.Came();
