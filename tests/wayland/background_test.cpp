@@ -1,9 +1,12 @@
 // ombrel-wayland --background on a headless sway: the README's wallpaper
 // line under a window of the test's own on two outputs, input that does not
-// end it, SIGTERM that does, and --output.
+// end it, SIGTERM that does, --output, and no frames drawn while a
+// full-screen window covers it.
 #include <gtest/gtest.h>
 
 #include <linux/input-event-codes.h>
+
+#include <regex>
 
 #include "tests/wayland/readme_lines.h"
 #include "tests/wayland/test_window.h"
@@ -83,6 +86,36 @@ TEST_F(Wallpaper, OutputChoosesTheOutputs) {
       << "no cursor over the wallpaper";
   kill(wallpaper->pid(), SIGTERM);
   EXPECT_EQ(wallpaper->WaitExit(kPromptEnd), 0) << wallpaper->Output();
+}
+
+// Covered by a full-screen window, the wallpaper gets no frame callbacks
+// from sway and draws nothing: while the window, redrawn on its own frame
+// callbacks, takes 60 frames, the wallpaper's protocol log shows at most one
+// more commit of a surface (a frame under way). Uncovered, it draws again.
+TEST_F(Wallpaper, DrawsNothingWhileCovered) {
+  StartSway(1, "for_window [app_id=\"ombrel-test-fullscreen\"] fullscreen enable\n");
+  auto wallpaper = StartSaver({"--background"}, {"WAYLAND_DEBUG=client"});
+  ASSERT_TRUE(WaitShown("HEADLESS-1")) << wallpaper->Output();
+  auto commits = [&] {
+    static const std::regex commit(R"(-> wl_surface@\d+\.commit\(\))");
+    const std::string log = wallpaper->Output();
+    return std::distance(std::sregex_iterator(log.begin(), log.end(), commit), std::sregex_iterator());
+  };
+  auto window = std::make_unique<TestWindow>("ombrel-test-fullscreen", kWindowColour);
+  ASSERT_EQ(window->Error(), "");
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        window->Pump();
+        return window->Width() == 1280 && WindowShown(sway_->Screenshot("HEADLESS-1"));
+      },
+      20s));
+  window->Animate();
+  ASSERT_TRUE(WaitFor([&] { return window->Pump(), window->Frames() >= 2; }, 10s));
+  const long covered = commits();
+  EXPECT_TRUE(WaitFor([&] { return window->Pump(), window->Frames() >= 62; }, 20s)) << window->Frames();
+  EXPECT_LE(commits(), covered + 1);
+  window.reset();
+  EXPECT_TRUE(WaitFor([&] { return commits() > covered + 10; }, 10s));
 }
 
 }  // namespace

@@ -63,6 +63,18 @@ xdg_surface_listener SurfaceListener() {
   return listener;
 }
 
+void FrameCallbackDone(void* data, wl_callback* callback, std::uint32_t) {
+  wl_callback_destroy(callback);
+  WindowOf(data).FrameDone();
+}
+
+wl_callback_listener FrameListener() {
+  wl_callback_listener listener{};
+  listener.done = FrameCallbackDone;
+  return listener;
+}
+
+const wl_callback_listener kFrameListener = FrameListener();
 const wl_registry_listener kRegistryListener = RegistryListener();
 const xdg_wm_base_listener kWmBaseListener = WmBaseListener();
 const xdg_toplevel_listener kToplevelListener = ToplevelListener();
@@ -106,6 +118,25 @@ void TestWindow::Pump() {
 void TestWindow::Configured(std::uint32_t) {
   Draw(askedWidth_ > 0 ? askedWidth_ : 400, askedHeight_ > 0 ? askedHeight_ : 300);
 }
+
+void TestWindow::Animate() {
+  animated_ = true;
+  RequestFrame();
+  wl_surface_damage(surface_, 0, 0, width_, height_);
+  wl_surface_commit(surface_);
+  Pump();
+}
+
+void TestWindow::FrameDone() {
+  ++frames_;
+  if (!animated_) return;
+  RequestFrame();
+  wl_surface_attach(surface_, buffer_, 0, 0);
+  wl_surface_damage(surface_, 0, 0, width_, height_);
+  wl_surface_commit(surface_);
+}
+
+void TestWindow::RequestFrame() { wl_callback_add_listener(wl_surface_frame(surface_), &kFrameListener, this); }
 
 // One buffer of the window's colour at width x height, shown at once.
 void TestWindow::Draw(int width, int height) {

@@ -1,7 +1,8 @@
 // A window of the tests' own: an xdg-shell toplevel of one colour on the
 // compositor that WAYLAND_DISPLAY names, drawn at the size the compositor
-// asks for (400 x 300 where it leaves the size to the window). It answers
-// the compositor only when the test calls Pump.
+// asks for (400 x 300 where it leaves the size to the window), at rest or
+// redrawn on every frame callback. It answers the compositor only when the
+// test calls Pump.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,11 @@ class TestWindow {
   // drawn and shown at once.
   void Pump();
 
+  // From now on, draws again at each frame callback, so that the output
+  // keeps being redrawn; Frames counts those callbacks.
+  void Animate();
+  int Frames() const { return frames_; }
+
   // The size last drawn; 0 before the first.
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -42,6 +48,7 @@ class TestWindow {
     askedHeight_ = height;
   }
   void Configured(std::uint32_t serial);
+  void FrameDone();
 
   wl_compositor* Compositor = nullptr;
   wl_shm* Shm = nullptr;
@@ -49,6 +56,7 @@ class TestWindow {
 
  private:
   void Draw(int width, int height);
+  void RequestFrame();
 
   wl_display* display_ = nullptr;
   wl_surface* surface_ = nullptr;
@@ -57,5 +65,7 @@ class TestWindow {
   wl_buffer* buffer_ = nullptr;
   std::uint32_t rgb_;
   int askedWidth_ = 0, askedHeight_ = 0, width_ = 0, height_ = 0;
+  bool animated_ = false;
+  int frames_ = 0;
   std::string error_;
 };
