@@ -143,9 +143,13 @@ void TakeSeatRecords(WaylandProgram& program) {
   moves.KeyboardLeft = keyboardLeft != nullptr && keyboardLeft->TakesKeyboard;
   moves.KeyboardBack = LiveSurface(program, seat.KeyboardOn) != nullptr;
   moves.PointerOn = LiveSurface(program, seat.PointerOn) != nullptr;
-  program.Keyboard.Moved(moves);
-  if (seat.KeyboardCame && moves.KeyboardBack) program.Keyboard.Came();
+  const bool came = seat.KeyboardCame;
   seat.PointerEntered.reset();
   seat.KeyboardLeftFrom = nullptr;
   seat.KeyboardCame = false;
+  // Full-screen windows (no layer shell) lose the keyboard as windows do,
+  // and go on showing.
+  if (!Guarded(program)) return;
+  program.Keyboard.Moved(moves);
+  if (came && moves.KeyboardBack) program.Keyboard.Came();
 }
