@@ -41,7 +41,9 @@ class KeyboardHold {
   // The keyboard was asked for at `now`: a newly shown scene, or another of
   // the saver's overlays after the one that had it went away. What came
   // before (the keyboard held, or lost) stays.
-  void Ask(Clock::time_point now) { deadline_ = now + kKeyboardBound; }
+  void Ask(Clock::time_point now) {
+    if (needed_) deadline_ = now + kKeyboardBound;
+  }
 
   // The keyboard came to one of the saver's overlays.
   void Came() {
@@ -57,8 +59,12 @@ class KeyboardHold {
     if (moves.KeyboardLeft && (!moves.KeyboardBack || pointerAway)) lost_ = true;
   }
 
-  // The keyboard is not needed (a seat without one): the scene shows.
-  void NotNeeded() { Came(); }
+  // The keyboard is not needed (a seat without one): the scene shows, and
+  // nothing waits for it.
+  void NotNeeded() {
+    Came();
+    needed_ = false;
+  }
 
   // Starts over for the next showing.
   void Reset() { *this = KeyboardHold(); }
@@ -78,6 +84,7 @@ class KeyboardHold {
 
  private:
   std::optional<Clock::time_point> deadline_;
+  bool needed_ = true;
   bool came_ = false;
   bool pointerCame_ = false;
   bool lost_ = false;

@@ -191,7 +191,10 @@ TEST(KeyboardHold, ShowsOnlyWhileTheKeyboardStays) {
   hold.Reset();
   EXPECT_FALSE(hold.Lost(t0 + 1h)) << "nothing asked";
   hold.NotNeeded();
+  hold.Ask(t0);
   EXPECT_TRUE(hold.Held());
+  EXPECT_FALSE(hold.Lost(t0 + kKeyboardBound)) << "a keyboard not needed is not awaited";
+  EXPECT_FALSE(hold.Deadline());
 }
 
 // The manual page names every option of --help and says each exit status

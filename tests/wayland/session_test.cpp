@@ -187,6 +187,18 @@ TEST_F(OnSway, TheCursorIsHiddenOverTheScene) {
   EXPECT_TRUE(WaitFor([&] { return cursorPixels() == 0; }, 10s)) << cursorPixels() << " pixels of a cursor";
 }
 
+// A seat without a keyboard (a headless sway without devices, a kiosk)
+// never gives one: the scene shows without waiting for it. 240 frames take
+// 4 s, longer than the wait for a keyboard would be.
+TEST_F(OnSway, ASeatWithoutAKeyboardStillShowsTheScene) {
+  sway_ = std::make_unique<HeadlessSway>(1);
+  ASSERT_TRUE(sway_->Ready()) << sway_->Log();
+  auto saver = StartSaver({"--frames", "240", "--verbose"});
+  EXPECT_TRUE(WaitShown("HEADLESS-1")) << saver->Output();
+  EXPECT_EQ(saver->WaitExit(60s), 0);
+  EXPECT_EQ(saver->Output(), "");
+}
+
 TEST_F(OnSway, SigtermEndsItAtOnce) {
   StartSway(1);
   auto saver = StartSaver({});
