@@ -7,15 +7,20 @@ MonotonicClock::time_point AtMilliseconds(double milliseconds) {
   return MonotonicClock::time_point(std::chrono::duration_cast<MonotonicClock::duration>(sinceOrigin));
 }
 
-bool StepClock::StepDue(MonotonicClock::time_point now) {
-  if (started_ && now < next_ - period_ / 4) return false;
-  Step(now);
-  return true;
-}
-
-void StepClock::Step(MonotonicClock::time_point now) {
-  // A whole period behind (or no grid yet): a new grid from now.
-  const bool newGrid = !started_ || now - next_ >= period_;
-  next_ = (newGrid ? now : next_) + period_;
-  started_ = true;
+int StepClock::StepsDue(MonotonicClock::time_point now) {
+  if (!started_ || period_ <= MonotonicClock::duration::zero()) {
+    next_ = now + period_;
+    started_ = true;
+    return 1;
+  }
+  // The grid points from next_ up to a quarter period after now.
+  const MonotonicClock::time_point reach = now + period_ / 4;
+  if (reach < next_) return 0;
+  const auto due = (reach - next_) / period_ + 1;
+  if (due > kMostStepsPerFrame) {
+    next_ = now + period_;
+    return kMostStepsPerFrame;
+  }
+  next_ += due * period_;
+  return static_cast<int>(due);
 }

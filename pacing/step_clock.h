@@ -1,23 +1,26 @@
-// When the scene takes a step. The scene moves a fixed step per frame, so its
-// speed is the rate of its steps: 60 a second, whatever the display's refresh
-// rate (60, 120, 144 Hz...) and however late a host wakes.
+// When the scene takes its steps. The scene moves a fixed distance a step, so
+// its speed is the rate of its steps: 60 a second, whatever the display's
+// refresh rate (60, 120, 144 Hz...), whatever frame rate a host draws at
+// (a wallpaper host's limit of 30, a --delay of 33333, a browser that only
+// manages 40), and however late a host wakes.
 //
 // StepClock keeps steps on a grid of one period against a monotonic clock that
 // the host reads and passes in, so that the rule can be tested without
-// waiting. A step that comes a little late does not slow the scene down: the
-// grid is kept while the lag is less than a period, so the next steps make it
-// up. A lag of a whole period or more (a slow machine, a stalled tab) starts a
-// new grid from now, so that a slow stretch is never followed by a burst of
-// catching up. A machine that cannot keep up runs as fast as it can.
+// waiting. A frame takes every step whose grid point has come (a quarter
+// period early counts, as timestamps jitter and a 60 Hz display's callbacks
+// must each step): one at 60 frames a second, two at 30, three at 20, four at
+// 15. So a frame drawn t seconds after the grid's origin, one period before
+// its first step, shows step floor(60 t) whatever the frame rate. Fast
+// displays get no step at the callbacks between grid points.
 //
-// Hosts ask in one of two ways over the same grid:
-// - driven by the display's callbacks (the page, a Wayland program): StepDue
-//   says whether a callback steps. It steps when the next grid point is at
-//   most a quarter period away (timestamps jitter, and a 60 Hz display's
-//   callbacks must each step), and never more than once, so fast displays
-//   skip the callbacks between steps;
-// - sleeping between frames (X11): Step records a step taken now and
-//   NextStepAt says when to wake for the next one.
+// A frame takes at most kMostStepsPerFrame. A longer gap (a slow machine, a
+// stalled tab, a suspended laptop) takes that many and starts a new grid
+// from now, so that the steps it missed are never caught up in a burst; a
+// machine too slow for 15 frames a second moves the scene as fast as it can.
+//
+// Hosts driven by the display's callbacks (the page, a Wayland program) ask
+// StepsDue at each callback; hosts that sleep between frames (X11) sleep until
+// NextStepAt, then ask StepsDue.
 #pragma once
 
 #include <chrono>
@@ -33,29 +36,30 @@ constexpr int kStepsPerSecond = 60;
 using Steps = std::chrono::duration<std::int64_t, std::ratio<1, kStepsPerSecond>>;
 constexpr MonotonicClock::duration kStepPeriod = std::chrono::duration_cast<MonotonicClock::duration>(Steps(1));
 
+// The most steps one frame takes: 15 frames a second still move the scene at
+// full speed.
+constexpr int kMostStepsPerFrame = 4;
+
 // A timestamp in milliseconds, as browsers and Wayland give them.
 MonotonicClock::time_point AtMilliseconds(double milliseconds);
 
 class StepClock {
  public:
-  // A period of 0 does no pacing: every callback steps, every step is due at
-  // once.
+  // A period of 0 does no pacing: every frame takes one step.
   explicit StepClock(MonotonicClock::duration period) : period_(period) {}
 
-  // Whether the callback at `now` (increasing from call to call) takes a
-  // step; if so, the step is recorded.
-  bool StepDue(MonotonicClock::time_point now);
+  // The steps that a frame at `now` (not earlier than the last call's) takes,
+  // 0 to kMostStepsPerFrame; they are recorded as taken. The first call after
+  // the start or a Restart takes one step and starts the grid.
+  int StepsDue(MonotonicClock::time_point now);
 
-  // Records a step taken at `now`. The first step after the start or a
-  // Restart starts the grid.
-  void Step(MonotonicClock::time_point now);
-
-  // When the step after the last recorded one is due; a time already past
-  // means at once.
+  // When the step after the last one taken is due; a time already past means
+  // at once.
   MonotonicClock::time_point NextStepAt() const { return next_; }
 
-  // Forgets the grid: the next callback steps and starts a new one (after the
-  // page was hidden).
+  // Forgets the grid: the next frame takes one step and starts a new one
+  // (after the page was hidden or paused), so the time between is not caught
+  // up.
   void Restart() { started_ = false; }
 
  private:

@@ -1,10 +1,11 @@
 // The step clock with a clock the test moves by hand, as the two kinds of
-// host ask it: animation callbacks at every refresh rate, and frames that
-// sleep until the next step; then the calendar second of a frame.
+// host ask it: animation callbacks at every refresh rate and frame rate, and
+// frames that sleep until the next step; then the calendar second of a frame.
 #include "pacing/step_clock.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <string>
@@ -20,45 +21,52 @@ const MonotonicClock::time_point kStart = MonotonicClock::time_point() + std::ch
 // A callback's timestamp in milliseconds, as the page gets it.
 MonotonicClock::time_point At(double ms) { return AtMilliseconds(1000.0 * 3600 + ms); }
 
-// Steps taken by animation callbacks at `hz` for `seconds`, each callback's
-// timestamp off its vsync by up to `jitterMs` (a fixed pattern).
-int StepsAt(double hz, double seconds, double jitterMs = 0) {
+// Steps taken by animation callbacks at `hz` from 0 to `seconds`, each
+// callback's timestamp off its vsync by up to `jitterMs` (a fixed pattern);
+// `most` is the most steps one callback took.
+int StepsAt(double hz, double seconds, double jitterMs, int& most) {
   StepClock clock(kStepPeriod);
   int steps = 0;
-  const int callbacks = static_cast<int>(hz * seconds);
+  most = 0;
+  const int callbacks = static_cast<int>(hz * seconds) + 1;
   for (int i = 0; i < callbacks; ++i) {
     const double jitter = jitterMs * std::sin(i * 1.7);
-    if (clock.StepDue(At(1000.0 + i * 1000.0 / hz + jitter))) ++steps;
+    const int taken = clock.StepsDue(At(1000.0 + i * 1000.0 / hz + jitter));
+    steps += taken;
+    most = std::max(most, taken);
   }
   return steps;
 }
 
 struct RefreshCase {
   double hz;
-  int low, high;  // steps expected in 10 seconds
+  int most;  // the most steps a callback takes
 };
 
 void PrintTo(const RefreshCase& c, std::ostream* out) { *out << c.hz << " Hz"; }
 
 class StepClockAtRefreshRate : public testing::TestWithParam<RefreshCase> {};
 
-// Whatever the display's refresh rate, the scene moves 60 steps a second;
-// displays slower than that step on every callback.
-TEST_P(StepClockAtRefreshRate, KeepsSixtyStepsASecondOrEveryCallback) {
+// Whatever the display's refresh rate, the scene moves 60 steps a second:
+// fast displays skip callbacks between steps, slow ones take several a
+// callback.
+TEST_P(StepClockAtRefreshRate, KeepsSixtyStepsASecond) {
   const RefreshCase c = GetParam();
   for (const double jitterMs : {0.0, 1.5}) {
-    const int steps = StepsAt(c.hz, 10, jitterMs);
-    EXPECT_GE(steps, c.low) << "jitter " << jitterMs << " ms";
-    EXPECT_LE(steps, c.high) << "jitter " << jitterMs << " ms";
+    int most = 0;
+    const int steps = StepsAt(c.hz, 10, jitterMs, most);
+    // Step 1 at 0 s, then 60 a second.
+    EXPECT_GE(steps, 600) << "jitter " << jitterMs << " ms";
+    EXPECT_LE(steps, 601) << "jitter " << jitterMs << " ms";
+    EXPECT_EQ(most, c.most) << "jitter " << jitterMs << " ms";
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Displays, StepClockAtRefreshRate,
-                         testing::Values(RefreshCase{60, 599, 600}, RefreshCase{59.94, 598, 600},
-                                         RefreshCase{75, 598, 601}, RefreshCase{90, 598, 601},
-                                         RefreshCase{120, 598, 601}, RefreshCase{144, 598, 601},
-                                         RefreshCase{240, 598, 601}, RefreshCase{30, 300, 300},
-                                         RefreshCase{50, 500, 500}),
+                         testing::Values(RefreshCase{60, 1}, RefreshCase{59.94, 1}, RefreshCase{75, 1},
+                                         RefreshCase{90, 1}, RefreshCase{120, 1}, RefreshCase{144, 1},
+                                         RefreshCase{240, 1}, RefreshCase{50, 2}, RefreshCase{40, 2},
+                                         RefreshCase{30, 2}, RefreshCase{20, 3}, RefreshCase{15, 4}),
                          [](const testing::TestParamInfo<RefreshCase>& info) {
                            // "At144Hz", "At59_94Hz"
                            std::string hz = testing::PrintToString(info.param.hz);
@@ -67,37 +75,69 @@ INSTANTIATE_TEST_SUITE_P(Displays, StepClockAtRefreshRate,
                            return "At" + hz + "Hz";
                          });
 
-TEST(StepClockCallbacks, NeverStepTwiceForOneCallbackAndLeaveNoBacklog) {
+// The rule the headless tools' frames follow: a frame drawn t seconds after
+// the grid's origin (one period before the first frame) shows step
+// floor(60 t), at every frame rate, on time or up to 2 ms off.
+TEST(StepClockFrames, AFrameAtTimeTShowsStepFloorSixtyT) {
+  for (const double fps : {60.0, 40.0, 30.0, 24.0, 20.0, 15.0}) {
+    for (const double jitterMs : {0.0, 2.0}) {
+      StepClock clock(kStepPeriod);
+      long shown = 0;
+      for (int frame = 0; frame < 10 * fps; ++frame) {
+        const double seconds = frame / fps;
+        shown += clock.StepsDue(At(1000.0 * seconds + jitterMs * std::sin(frame * 2.3)));
+        const double t = seconds + 1.0 / kStepsPerSecond;
+        ASSERT_EQ(shown, static_cast<long>(std::floor(kStepsPerSecond * t + 1e-9)))
+            << fps << " frames a second, frame " << frame << ", jitter " << jitterMs << " ms";
+      }
+    }
+  }
+}
+
+TEST(StepClockFrames, AFrameTakesAtMostFourStepsAndAStallLeavesNoBacklog) {
   StepClock clock(kStepPeriod);
-  EXPECT_TRUE(clock.StepDue(At(0)));
-  // A five-second stall: one step, then the old pace from the new time, not
+  EXPECT_EQ(clock.StepsDue(At(0)), 1);
+  // 12 frames a second: four steps each, the most a frame takes.
+  for (int i = 1; i <= 12; ++i) EXPECT_EQ(clock.StepsDue(At(i * 1000.0 / 12)), kMostStepsPerFrame) << i;
+  // A five-second stall: four steps, then the old pace from the new time, not
   // 300 steps of catching up on the 144 Hz callbacks that follow.
-  EXPECT_TRUE(clock.StepDue(At(5000)));
+  EXPECT_EQ(clock.StepsDue(At(6000)), kMostStepsPerFrame);
   int steps = 0;
-  for (int i = 1; i <= 144; ++i) steps += clock.StepDue(At(5000 + i * 1000.0 / 144)) ? 1 : 0;
+  for (int i = 1; i <= 144; ++i) {
+    const int taken = clock.StepsDue(At(6000 + i * 1000.0 / 144));
+    EXPECT_LE(taken, 1);
+    steps += taken;
+  }
   EXPECT_GE(steps, 59);
   EXPECT_LE(steps, 60);
 }
 
-TEST(StepClockCallbacks, MakeUpALagOfLessThanAPeriod) {
+TEST(StepClockFrames, ALateFrameKeepsTheGrid) {
   const double step = 1000.0 / kStepsPerSecond;
   StepClock clock(kStepPeriod);
-  EXPECT_TRUE(clock.StepDue(At(0)));
-  EXPECT_TRUE(clock.StepDue(At(step * 1.8)));   // late by 0.8 of a step: the grid is kept
-  EXPECT_TRUE(clock.StepDue(At(step * 2.05)));  // so the next step is due at once
-  EXPECT_FALSE(clock.StepDue(At(step * 2.5)));
-  EXPECT_TRUE(clock.StepDue(At(step * 3)));
+  EXPECT_EQ(clock.StepsDue(At(0)), 1);
+  EXPECT_EQ(clock.StepsDue(At(step * 1.6)), 1);  // late by 0.6 of a step: the grid is kept
+  EXPECT_EQ(clock.StepsDue(At(step * 1.8)), 1);  // so the next step comes early
+  EXPECT_EQ(clock.StepsDue(At(step * 2.5)), 0);
+  EXPECT_EQ(clock.StepsDue(At(step * 3)), 1);
+  EXPECT_EQ(clock.StepsDue(At(step * 5.9)), 3);  // steps 4, 5 and 6
+  const std::chrono::duration<double, std::milli> next = clock.NextStepAt() - At(0);
+  EXPECT_NEAR(next.count(), step * 7, 0.001);
 }
 
-TEST(StepClockCallbacks, RestartStepsAtOnceAndPeriodZeroStepsEveryCallback) {
+TEST(StepClockFrames, RestartTakesOneStepAndPeriodZeroOneEveryFrame) {
   StepClock clock(kStepPeriod);
-  EXPECT_TRUE(clock.StepDue(At(100)));
-  EXPECT_FALSE(clock.StepDue(At(101)));
+  EXPECT_EQ(clock.StepsDue(At(100)), 1);
+  EXPECT_EQ(clock.StepsDue(At(101)), 0);
   clock.Restart();
-  EXPECT_TRUE(clock.StepDue(At(102)));
+  EXPECT_EQ(clock.StepsDue(At(102)), 1);
+  // Paused or hidden for a while: one step, no jump.
+  clock.Restart();
+  EXPECT_EQ(clock.StepsDue(At(60000)), 1);
+  EXPECT_EQ(clock.StepsDue(At(60000 + 1000.0 / 30)), 2);
 
   StepClock unpaced(MonotonicClock::duration::zero());
-  for (int i = 0; i < 10; ++i) EXPECT_TRUE(unpaced.StepDue(At(100 + i * 0.1)));
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(unpaced.StepsDue(At(100 + i * 50.0)), 1);
 }
 
 // Frames that take the given times, each started when the clock says and
@@ -108,6 +148,7 @@ struct SleepCase {
   std::vector<microseconds> frameTimes;
   microseconds wakeLate;
   std::vector<long> starts;  // the frames' start times after the first, in microseconds
+  std::vector<int> steps;    // the steps each frame takes
 };
 
 void PrintTo(const SleepCase& c, std::ostream* out) { *out << c.name; }
@@ -118,38 +159,44 @@ TEST_P(StepClockSleeping, StartsFramesOnTheGrid) {
   const SleepCase& c = GetParam();
   StepClock clock(c.period);
   std::vector<long> starts;
+  std::vector<int> steps;
   MonotonicClock::time_point start = kStart;
   for (const microseconds frameTime : c.frameTimes) {
     starts.push_back(std::chrono::duration_cast<microseconds>(start - kStart).count());
-    clock.Step(start);
+    steps.push_back(clock.StepsDue(start));
     const MonotonicClock::time_point end = start + frameTime;
     const MonotonicClock::time_point due = clock.NextStepAt();
     start = due > end ? due + c.wakeLate : end;
   }
   EXPECT_EQ(starts, c.starts);
+  EXPECT_EQ(steps, c.steps);
 }
 
-const milliseconds k2ms(2), k40ms(40);
+const milliseconds k2ms(2), k25ms(25), k40ms(40);
 
 INSTANTIATE_TEST_SUITE_P(
     Frames, StepClockSleeping,
     testing::Values(
         SleepCase{"QuickFramesStartOnAGridOfOnePeriod", microseconds(16666),
-                  std::vector<microseconds>(5, milliseconds(5)), {}, {0, 16666, 33332, 49998, 66664}},
+                  std::vector<microseconds>(5, milliseconds(5)), {}, {0, 16666, 33332, 49998, 66664},
+                  {1, 1, 1, 1, 1}},
         // Every wait ends 1 ms late; the frames still start every 10 ms on average.
         SleepCase{"WakingLateDoesNotSlowTheSceneDown", microseconds(10000),
-                  std::vector<microseconds>(4, k2ms), milliseconds(1), {0, 11000, 21000, 31000}},
+                  std::vector<microseconds>(4, k2ms), milliseconds(1), {0, 11000, 21000, 31000}, {1, 1, 1, 1}},
         // The second frame takes 15 ms: the third starts at once, the fourth on the grid again.
         SleepCase{"AFrameOverItsTimeIsMadeUpByTheNext", microseconds(10000),
-                  {k2ms, milliseconds(15), k2ms, k2ms}, {}, {0, 10000, 25000, 30000}},
-        // Three frames of 40 ms leave the scene 90 ms behind the grid; after
-        // them the frames come a period apart again instead of catching up.
+                  {k2ms, milliseconds(15), k2ms, k2ms}, {}, {0, 10000, 25000, 30000}, {1, 1, 1, 1}},
+        // Frames of 25 ms on a grid of 10: each takes the steps that came meanwhile.
+        SleepCase{"SlowFramesTakeTheStepsThatCameMeanwhile", microseconds(10000),
+                  std::vector<microseconds>(5, k25ms), {}, {0, 25000, 50000, 75000, 100000}, {1, 2, 3, 2, 3}},
+        // Three frames of 40 ms take four steps each, and after them the
+        // frames come a period apart again instead of catching up.
         SleepCase{"ASlowStretchIsNotFollowedByABurst", microseconds(10000),
-                  {k40ms, k40ms, k40ms, k2ms, k2ms, k2ms}, {}, {0, 40000, 80000, 120000, 130000, 140000}},
-        SleepCase{"ASlowMachineRunsAsFastAsItCan", microseconds(16666),
-                  std::vector<microseconds>(4, milliseconds(20)), {}, {0, 20000, 40000, 60000}},
+                  {k40ms, k40ms, k40ms, k2ms, k2ms, k2ms}, {}, {0, 40000, 80000, 120000, 130000, 140000},
+                  {1, 4, 4, 4, 1, 1}},
         SleepCase{"PeriodZeroNeverWaits", microseconds(0),
-                  {microseconds(1), microseconds(300), microseconds(0), microseconds(7)}, {}, {0, 1, 301, 301}}),
+                  {microseconds(1), microseconds(300), microseconds(0), microseconds(7)}, {}, {0, 1, 301, 301},
+                  {1, 1, 1, 1}}),
     [](const testing::TestParamInfo<SleepCase>& info) { return std::string(info.param.name); });
 
 TEST(CalendarSecond, StartPlusWholeSecondsElapsedWrappingAt32Bits) {
