@@ -28,6 +28,7 @@
 #include <wayland-client.h>
 #include <wayland-egl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -45,6 +46,7 @@
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
 #include "sim/random_source.h"
+#include "sim/scene_data.h"
 #include "sim/scene_parameters.h"
 #include "render/fps_text.h"
 #include "wayland/idle_state.h"
@@ -82,7 +84,7 @@ struct Output {
 
   StepClock Steps{kStepPeriod};
   FrameRate Fps;
-  std::uint64_t Drawn = 0;
+  std::uint64_t Drawn = 0;  // steps taken, as ombrel-frames counts its frames
   OutputScenes::Scene Scene;
 };
 
@@ -273,8 +275,9 @@ void Refresh(const Saver& saver, const Output& output) {
   DeriveSceneParameters();
 }
 
-// One frame of `output`'s scene; its first frame starts the scene.
-void DrawFrame(Saver& saver, Output& output) {
+// One frame of `output`'s scene after `steps` steps, of which the last is
+// drawn; its first frame starts the scene.
+void DrawFrame(Saver& saver, Output& output, std::uint64_t steps) {
   if (!saver.Egl.MakeCurrent(output.EglSurface)) {
     Fail(saver, "EGL cannot draw into the surface of an output");
     return;
@@ -287,6 +290,12 @@ void DrawFrame(Saver& saver, Output& output) {
   if (first) {
     Refresh(saver, output);
     StartScene(width, height);
+  }
+  if (saver.Options.Frames) steps = std::min(steps, *saver.Options.Frames - output.Drawn);
+  for (std::uint64_t step = 1; step < steps; ++step) {
+    Refresh(saver, output);
+    SimulateFrame();
+    ++output.Drawn;
   }
   SetProjection(width, height);
   Refresh(saver, output);
@@ -321,8 +330,9 @@ void DrawDueFrames(Saver& saver) {
     if (saver.Options.Frames && output->Drawn >= *saver.Options.Frames) continue;
     output->FrameWanted = false;
     // The first frame after the surface appeared starts the step grid.
-    if (output->Steps.StepDue(MonotonicClock::now())) {
-      DrawFrame(saver, *output);
+    const int steps = output->Steps.StepsDue(MonotonicClock::now());
+    if (steps > 0) {
+      DrawFrame(saver, *output, static_cast<std::uint64_t>(steps));
     } else {
       RequestFrame(*output);
       wl_surface_commit(output->Surface);

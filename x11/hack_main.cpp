@@ -26,6 +26,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -41,6 +42,7 @@
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
 #include "sim/random_source.h"
+#include "sim/scene_data.h"
 #include "sim/scene_parameters.h"
 #include "x11/hack_options.h"
 #include "x11/hack_window.h"
@@ -169,13 +171,22 @@ Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
 
   StepClock steps(std::chrono::microseconds(options.DelayMicroseconds));
   FrameRate fps;
-  for (std::uint64_t drawn = 0; !options.Frames || drawn < *options.Frames; ++drawn) {
-    if (drawn > 0) {
+  // --frames counts steps, as ombrel-frames counts its frames.
+  for (std::uint64_t taken = 0; !options.Frames || taken < *options.Frames;) {
+    if (taken > 0) {
       const Ending ending = WaitUntil(hack, gl, steps.NextStepAt());
       if (ending != Ending::kRunning) return ending;
     }
     const MonotonicClock::time_point now = MonotonicClock::now();
-    steps.Step(now);
+    std::uint64_t due = static_cast<std::uint64_t>(steps.StepsDue(now));
+    if (options.Frames) due = std::min(due, *options.Frames - taken);
+    if (due == 0) continue;
+    // Every step due, the last one drawn.
+    for (std::uint64_t step = 1; step < due; ++step) {
+      refresh(now);
+      SimulateFrame();
+    }
+    taken += due;
     refresh(now);
     RenderFrame();
     if (options.ShowFps) {
