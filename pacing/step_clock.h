@@ -1,8 +1,8 @@
-// When the scene takes its steps. The scene moves a fixed distance a step, so
-// its speed is the rate of its steps: 60 a second, whatever the display's
-// refresh rate (60, 120, 144 Hz...), whatever frame rate a host draws at
-// (a wallpaper host's limit of 30, a --delay of 33333, a browser that only
-// manages 40), and however late a host wakes.
+// When the scene takes its steps, and which of them a host draws. The scene
+// moves a fixed distance a step, so its speed is the rate of its steps: 60 a
+// second, whatever the display's refresh rate (60, 120, 144 Hz...), whatever
+// frame rate a host draws at (a wallpaper host's limit of 30, a --delay of
+// 33333, a browser that only manages 40), and however late a host wakes.
 //
 // StepClock keeps steps on a grid of one period against a monotonic clock that
 // the host reads and passes in, so that the rule can be tested without
@@ -18,9 +18,14 @@
 // from now, so that the steps it missed are never caught up in a burst; a
 // machine too slow for 15 frames a second moves the scene as fast as it can.
 //
+// A frame-rate limit (a wallpaper host's, the display programs' --delay)
+// draws a frame every 60 / fps steps, the steps between taken without
+// drawing: the picture always shows the step due, and the scene keeps its
+// speed at any limit.
+//
 // Hosts driven by the display's callbacks (the page, a Wayland program) ask
 // StepsDue at each callback; hosts that sleep between frames (X11) sleep until
-// NextStepAt, then ask StepsDue.
+// NextFrameAt, then ask StepsDue.
 #pragma once
 
 #include <chrono>
@@ -43,30 +48,52 @@ constexpr int kMostStepsPerFrame = 4;
 // A timestamp in milliseconds, as browsers and Wayland give them.
 MonotonicClock::time_point AtMilliseconds(double milliseconds);
 
+// What a frame does at a moment: the steps it takes, and whether it draws
+// the last of them (the others are taken without drawing).
+struct FrameSteps {
+  int Steps = 0;  // 0 to kMostStepsPerFrame
+  bool Draw = false;
+};
+
 class StepClock {
  public:
-  // A period of 0 does no pacing: every frame takes one step.
+  // A period of 0 does no pacing: every call takes one step and draws it.
   explicit StepClock(MonotonicClock::duration period) : period_(period) {}
 
-  // The steps that a frame at `now` (not earlier than the last call's) takes,
-  // 0 to kMostStepsPerFrame; they are recorded as taken. The first call after
-  // the start or a Restart takes one step and starts the grid.
-  int StepsDue(MonotonicClock::time_point now);
+  // Draws at most `framesPerSecond` frames a second: a frame every 60 / fps
+  // steps (on average, for rates that do not divide 60). 0, or 60 and more,
+  // draws every step.
+  void LimitFrameRate(double framesPerSecond);
 
-  // When the step after the last one taken is due; a time already past means
-  // at once.
-  MonotonicClock::time_point NextStepAt() const { return next_; }
+  // The steps that a frame at `now` (not earlier than the last call's)
+  // takes, recorded as taken, and whether it draws. The first call after the
+  // start or a Restart takes one step, draws it and starts the grid.
+  FrameSteps StepsDue(MonotonicClock::time_point now);
 
-  // Forgets the grid: the next frame takes one step and starts a new one
-  // (after the page was hidden or paused), so the time between is not caught
-  // up.
-  void Restart() { started_ = false; }
+  // When a host that sleeps between frames wakes next: at the step that the
+  // next frame draws, or where frames are more than kMostStepsPerFrame steps
+  // apart, at the last step one call may take. A time already past means at
+  // once.
+  MonotonicClock::time_point NextFrameAt() const;
+
+  // Forgets the grid: the next call takes one step, draws it and starts a
+  // new grid (after the page was hidden or paused), so the time between is
+  // not caught up.
+  void Restart();
 
  private:
   MonotonicClock::duration period_;
+  double stepsPerFrame_ = 1;
+  double sinceFrame_ = 0;  // steps taken since the last frame drawn
   MonotonicClock::time_point next_{};
   bool started_ = false;
 };
+
+// The step clock of a display program's --delay, the time between frames:
+// steps 60 a second, frames at most every `delay` (and at most one a step);
+// 0 paces nothing, a step and a frame at every call, as fast as the program
+// can.
+StepClock DelayStepClock(std::chrono::microseconds delay);
 
 // The calendar second that seeds a frame shown `elapsed` after a scene that
 // started at second `start`: start plus the whole seconds elapsed, wrapping

@@ -275,8 +275,20 @@ void Refresh(const Saver& saver, const Output& output) {
   DeriveSceneParameters();
 }
 
-// One frame of `output`'s scene after `steps` steps, of which the last is
-// drawn; its first frame starts the scene.
+// Takes `steps` steps of `output`'s scene (made by its first frame) without
+// drawing.
+void TakeSteps(Saver& saver, Output& output, std::uint64_t steps) {
+  if (steps == 0 || !output.Scene) return;
+  saver.Scenes.Activate(output.Scene);
+  for (std::uint64_t step = 0; step < steps; ++step) {
+    Refresh(saver, output);
+    SimulateFrame();
+    ++output.Drawn;
+  }
+}
+
+// One frame of `output`'s scene after `steps` steps (at least one), of which
+// the last is drawn; its first frame starts the scene.
 void DrawFrame(Saver& saver, Output& output, std::uint64_t steps) {
   if (!saver.Egl.MakeCurrent(output.EglSurface)) {
     Fail(saver, "EGL cannot draw into the surface of an output");
@@ -291,12 +303,7 @@ void DrawFrame(Saver& saver, Output& output, std::uint64_t steps) {
     Refresh(saver, output);
     StartScene(width, height);
   }
-  if (saver.Options.Frames) steps = std::min(steps, *saver.Options.Frames - output.Drawn);
-  for (std::uint64_t step = 1; step < steps; ++step) {
-    Refresh(saver, output);
-    SimulateFrame();
-    ++output.Drawn;
-  }
+  TakeSteps(saver, output, steps > 1 ? steps - 1 : 0);
   SetProjection(width, height);
   Refresh(saver, output);
   RenderFrame();
@@ -329,11 +336,16 @@ void DrawDueFrames(Saver& saver) {
     if (!output->Configured || !output->FrameWanted) continue;
     if (saver.Options.Frames && output->Drawn >= *saver.Options.Frames) continue;
     output->FrameWanted = false;
-    // The first frame after the surface appeared starts the step grid.
-    const int steps = output->Steps.StepsDue(MonotonicClock::now());
-    if (steps > 0) {
-      DrawFrame(saver, *output, static_cast<std::uint64_t>(steps));
+    // The first frame after the surface appeared starts the step grid. Steps
+    // between the frames that --delay allows are taken without drawing.
+    const FrameSteps due = output->Steps.StepsDue(MonotonicClock::now());
+    std::uint64_t steps = static_cast<std::uint64_t>(due.Steps);
+    const bool last = saver.Options.Frames && steps >= *saver.Options.Frames - output->Drawn;
+    if (last) steps = *saver.Options.Frames - output->Drawn;
+    if (due.Draw || last) {
+      DrawFrame(saver, *output, steps);
     } else {
+      TakeSteps(saver, *output, steps);
       RequestFrame(*output);
       wl_surface_commit(output->Surface);
     }
@@ -457,7 +469,7 @@ void Global(void* data, wl_registry* registry, std::uint32_t name, const char* i
     output->Name = name;
     output->Version = version < 4 ? version : 4;
     output->WlOutput = static_cast<wl_output*>(bind(&wl_output_interface, 4));
-    output->Steps = StepClock(std::chrono::microseconds(saver.Options.DelayMicroseconds));
+    output->Steps = DelayStepClock(std::chrono::microseconds(saver.Options.DelayMicroseconds));
     wl_output_add_listener(output->WlOutput, &kOutputListener, output.get());
     saver.Outputs.push_back(std::move(output));
   } else if (which == zwlr_layer_shell_v1_interface.name) {

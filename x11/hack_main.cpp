@@ -169,25 +169,34 @@ Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
   refresh(start);
   StartScene(hack.Width, hack.Height);
 
-  StepClock steps(std::chrono::microseconds(options.DelayMicroseconds));
+  StepClock steps = DelayStepClock(std::chrono::microseconds(options.DelayMicroseconds));
   FrameRate fps;
-  // --frames counts steps, as ombrel-frames counts its frames.
+  // --frames counts steps, as ombrel-frames counts its frames; the last is drawn.
   for (std::uint64_t taken = 0; !options.Frames || taken < *options.Frames;) {
     if (taken > 0) {
-      const Ending ending = WaitUntil(hack, gl, steps.NextStepAt());
+      const Ending ending = WaitUntil(hack, gl, steps.NextFrameAt());
       if (ending != Ending::kRunning) return ending;
     }
     const MonotonicClock::time_point now = MonotonicClock::now();
-    std::uint64_t due = static_cast<std::uint64_t>(steps.StepsDue(now));
-    if (options.Frames) due = std::min(due, *options.Frames - taken);
-    if (due == 0) continue;
-    // Every step due, the last one drawn.
-    for (std::uint64_t step = 1; step < due; ++step) {
+    const FrameSteps due = steps.StepsDue(now);
+    std::uint64_t count = static_cast<std::uint64_t>(due.Steps);
+    bool draw = due.Draw;
+    if (options.Frames && count >= *options.Frames - taken) {
+      count = *options.Frames - taken;
+      draw = true;
+    }
+    if (count == 0) continue;
+    // Every step due, the last one drawn if the frame is.
+    for (std::uint64_t step = 1; step < count; ++step) {
       refresh(now);
       SimulateFrame();
     }
-    taken += due;
+    taken += count;
     refresh(now);
+    if (!draw) {
+      SimulateFrame();
+      continue;
+    }
     RenderFrame();
     if (options.ShowFps) {
       DrawFpsText(fps.Text(), hack.Width, hack.Height, 1);
