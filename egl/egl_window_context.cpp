@@ -38,12 +38,17 @@ EglWindowContext::~EglWindowContext() {
   eglTerminate(display_);
 }
 
-bool EglWindowContext::Create(void* display, std::string& error, const VisualFits& fits, bool pbuffers) {
+bool EglWindowContext::Open(unsigned platform, void* nativeDisplay, std::string& error) {
+  const EGLDisplay display = eglGetPlatformDisplay(platform, nativeDisplay, nullptr);
   if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
     error = "EGL cannot be initialised on this display";
     return false;
   }
   display_ = display;
+  return true;
+}
+
+bool EglWindowContext::Create(std::string& error, const VisualFits& fits, bool pbuffers) {
   const EGLint surfaces = pbuffers ? EGL_WINDOW_BIT | EGL_PBUFFER_BIT : EGL_WINDOW_BIT;
   const EGLint attributes[] = {EGL_SURFACE_TYPE, surfaces, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
                                EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES3_BIT,
@@ -84,12 +89,6 @@ bool EglWindowContext::Create(void* display, std::string& error, const VisualFit
     return false;
   }
   return true;
-}
-
-int EglWindowContext::NativeVisual() const {
-  EGLint visual = 0;
-  if (config_ != nullptr) eglGetConfigAttrib(display_, config_, EGL_NATIVE_VISUAL_ID, &visual);
-  return visual;
 }
 
 void* EglWindowContext::CreateSurface(void* nativeWindow, std::string& error) {

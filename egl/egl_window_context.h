@@ -1,9 +1,9 @@
 // An OpenGL ES 3.0 context that draws into windows: one context for any
 // number of window surfaces of one EGL display, made current on each surface
 // in turn, with the GL 1.1 layer (gl11/) set up on it so that render/ draws
-// through it. The window system's program opens the EGL display for its own
-// platform (eglGetPlatformDisplay with its connection) and makes the native
-// windows; nothing here knows which window system that is.
+// through it. The window system's program names its platform and hands over
+// its connection (Open), and makes the native windows; nothing here knows
+// which window system that is.
 //
 // Colour buffers are 8 bits a channel, as the headless renderer's, so that a
 // frame on screen is the frame that ombrel-frames-gles writes; an opaque
@@ -25,17 +25,18 @@ class EglWindowContext {
   // system's windows can take; every configuration fits when it is empty.
   using VisualFits = std::function<bool(int nativeVisual)>;
 
-  // Initialises `display` (an EGLDisplay), chooses the configuration among
-  // those that `fits` (and can make pbuffers too when `pbuffers` is set),
-  // creates the context, makes it current without a surface and sets the GL
-  // 1.1 layer up on it. Returns false with `error` set (one line) when EGL,
-  // a fitting configuration, an OpenGL ES 3.0 context or the layer is not
-  // available. The display is terminated with this object.
-  bool Create(void* display, std::string& error, const VisualFits& fits = {}, bool pbuffers = false);
+  // Opens and initialises the EGL display of `nativeDisplay` on `platform`
+  // (EGL_PLATFORM_WAYLAND_KHR with a wl_display*, EGL_PLATFORM_X11_KHR with
+  // an X Display*). Returns false with `error` set (one line) when EGL cannot
+  // be initialised on it. The display is terminated with this object.
+  bool Open(unsigned platform, void* nativeDisplay, std::string& error);
 
-  // The chosen configuration's native visual (an X visual id on X11), for a
-  // window made to fit it.
-  int NativeVisual() const;
+  // On the opened display: chooses the configuration among those that `fits`
+  // (and can make pbuffers too when `pbuffers` is set), creates the context,
+  // makes it current without a surface and sets the GL 1.1 layer up on it.
+  // Returns false with `error` set (one line) when a fitting configuration,
+  // an OpenGL ES 3.0 context or the layer is not available.
+  bool Create(std::string& error, const VisualFits& fits = {}, bool pbuffers = false);
 
   // A window surface on `nativeWindow` (what eglCreatePlatformWindowSurface
   // takes for the display's platform: a wl_egl_window*, a pointer to an X

@@ -1,32 +1,54 @@
 #include "options/display_options.h"
 
+#include "options/program_messages.h"
+#include "options/scenario.h"
 #include "options/setting_options.h"
 
 CommandLine ParseDisplayOptions(int argc, const char* const* argv, DisplayOptions& options, std::string& error,
                                 std::vector<ProgramOption> own) {
-  own.push_back({"--delay", true, [&options](const std::string& value, std::string& error) {
-                   const std::optional<double> delay = ParseWholeNumber(value);
-                   if (!delay || *delay > kMaxDelayMicroseconds) {
-                     error = ExpectsMessage("--delay", "a whole number of microseconds from 0 to 10000000", value);
-                     return false;
-                   }
-                   options.DelayMicroseconds = static_cast<std::uint32_t>(*delay);
-                   return true;
-                 }});
-  own.push_back({"--fps", false, [&options](const std::string&, std::string&) {
-                   options.ShowFps = true;
-                   return true;
-                 }});
-  own.push_back({"--frames-per-second", false, [](const std::string&, std::string& error) {
-                   error = "unknown argument: --frames-per-second";
-                   return false;
-                 }});
-  std::vector<ScenarioAction> actions;
-  const CommandLine asked = ParseScenario(argc, argv, actions, error, own);
-  for (const ScenarioAction& action : actions) {
-    if (ApplySetting(action, options.Settings)) continue;
-    if (action.Kind == ScenarioAction::kClock) options.Clock = action.Number;
-    if (action.Kind == ScenarioAction::kFrames) options.Frames = action.Number;
-  }
-  return asked;
+  std::vector<ProgramOption> accepted = SettingOptions(options.Settings);
+  accepted.push_back(WholeNumberOption("--delay", 0, kMaxDelayMicroseconds,
+                                       "a whole number of microseconds from 0 to 10000000",
+                                       [&options](std::uint32_t delay) { options.DelayMicroseconds = delay; }));
+  accepted.push_back({"--fps", false, [&options](const std::string&, std::string&) {
+                        options.ShowFps = true;
+                        return true;
+                      }});
+  accepted.push_back(ClockOption([&options](std::uint32_t clock) { options.Clock = clock; }));
+  accepted.push_back(FramesOption([&options](std::uint32_t frames) { options.Frames = frames; }));
+  accepted.insert(accepted.end(), own.begin(), own.end());
+  return ParseCommandLine(argc, argv, accepted, error);
+}
+
+const std::vector<OptionHelp>& DisplayOptionsHelp() {
+  static const std::vector<OptionHelp> help = {
+      {"--delay US",
+       "microseconds per step of the scene, 0 to 10000000 (16666: 60 steps a second; 0: a step every frame, "
+       "as fast as frames come)"},
+      {"--fps", "show the frame rate"},
+      {"--clock T",
+       "start at calendar second T, 0 to 4294967295, instead of the clock's; frame i then draws from second "
+       "T + i / 60, as ombrel-frames does"},
+      {"--frames F", "end after F frames, 0 to 4294967295 (on every output, where there are several)"},
+      {"-h, --help", "show this help and end"},
+      {"--version", "show the version and end"},
+  };
+  return help;
+}
+
+std::string ExitStatusText(const std::vector<ExitStatus>& statuses) {
+  std::string text = "Exit status:";
+  for (const ExitStatus& status : statuses)
+    text += std::string(&status == &statuses.front() ? " " : "; ") + std::to_string(status.Code) + " " + status.When;
+  return text + ".";
+}
+
+std::string DisplayUsage(const DisplayUsageParts& parts) {
+  std::string usage = std::string("Usage: ") + parts.Program + " [OPTION]...\n" + WrapText("", 0, parts.About) + "\n";
+  for (const OptionHelp& option : parts.Own) usage += HelpEntry(option.Option, option.Text);
+  for (const OptionHelp& option : DisplayOptionsHelp()) usage += HelpEntry(option.Option, option.Text);
+  return usage + "Settings, with the Windows saver's defaults in brackets:\n" + SettingsHelp() +
+         "Every option may be written with one dash or two; the last of a repeated\n"
+         "option counts.\n" +
+         WrapText("", 0, "SIGTERM and SIGINT end it with 0. " + ExitStatusText(parts.Statuses));
 }

@@ -1,7 +1,9 @@
 // The options of the programs that show the scene on a display as it runs
 // (ombrel on X11, ombrel-wayland), beside each program's own: the five
-// settings, --delay, --fps, --clock and --frames. --frames-per-second belongs
-// to the headless tools: on a display frames follow real time.
+// settings, --delay, --fps, --clock and --frames; and the one text of their
+// --help, made from the program's own options and exit statuses.
+// --frames-per-second belongs to the headless tools: on a display the test
+// clock counts 60 frames a second (sim/frame_seed.h).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "options/scenario.h"
+#include "options/command_line.h"
 #include "sim/scene_parameters.h"
 
 struct DisplayOptions {
@@ -29,3 +31,37 @@ constexpr std::uint32_t kMaxDelayMicroseconds = 10'000'000;
 // when they are asked for.
 CommandLine ParseDisplayOptions(int argc, const char* const* argv, DisplayOptions& options, std::string& error,
                                 std::vector<ProgramOption> own);
+
+// One option of a program's help: "--idle SECONDS" and what it does.
+struct OptionHelp {
+  const char* Option;
+  const char* Text;
+};
+
+// One exit status and when a program ends with it: {1, "when it cannot
+// draw ..."}; the help and the manual page say "1 when it cannot draw ...".
+struct ExitStatus {
+  int Code;
+  const char* When;
+};
+
+// What a display program's --help holds beside the shared options.
+struct DisplayUsageParts {
+  const char* Program;               // "ombrel-wayland"
+  const char* About;                 // what it does, one paragraph
+  std::vector<OptionHelp> Own;       // its own options, listed first
+  std::vector<ExitStatus> Statuses;  // every exit status, in order of code
+};
+
+// The shared options' help, one entry each, in the order the help lists
+// them after the program's own.
+const std::vector<OptionHelp>& DisplayOptionsHelp();
+
+// "Exit status: 0 when ...; 1 when ...; 2 for bad arguments." as one
+// sentence, for the help (wrapped) and the tests that hold the manual pages
+// to it.
+std::string ExitStatusText(const std::vector<ExitStatus>& statuses);
+
+// The program's whole --help: usage line, `About`, its own options, the
+// shared ones, the settings, the signals and the exit statuses.
+std::string DisplayUsage(const DisplayUsageParts& parts);

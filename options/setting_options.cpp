@@ -2,77 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cmath>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <sstream>
 
-std::optional<double> ParseWholeNumber(const std::string& text) {
-  // A digit first and only the characters of a decimal number: no sign or
-  // space in front, no "inf", "nan" or hexadecimal, which strtod would take.
-  if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
-  if (text.find_first_not_of("0123456789.eE+-") != std::string::npos) return std::nullopt;
-  errno = 0;
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(value) ||
-      value != std::floor(value))
-    return std::nullopt;
-  return value;
-}
-
-std::optional<std::uint32_t> Uint32Of(double whole) {
-  if (!(whole >= 0 && whole <= UINT32_MAX) || whole != std::floor(whole)) return std::nullopt;
-  return static_cast<std::uint32_t>(whole);
-}
-
-std::optional<std::uint32_t> ParseUint32(const std::string& text) {
-  const std::optional<double> number = ParseWholeNumber(text);
-  return number ? Uint32Of(*number) : std::nullopt;
-}
-
-std::string ExpectsMessage(const std::string& subject, const std::string& expected, const std::string& value) {
-  return subject + " expects " + expected + ", not '" + value + "'";
-}
-
-bool IsSettingName(const std::string& name) { return FindSetting(name) != nullptr; }
-
-SettingStatus ParseSetting(const std::string& name, const std::string& value, SaverSettingsRecord& settings,
-                           std::string& expected) {
-  const SettingDescription* setting = FindSetting(name);
-  if (setting == nullptr) return SettingStatus::kUnknownName;
-  if (ReadSetting(*setting, value, settings)) return SettingStatus::kSet;
-  expected = ExpectedValues(*setting);
-  return SettingStatus::kMalformedValue;
-}
+#include "options/program_messages.h"
+#include "options/setting_table.h"
+#include "options/whole_number.h"
 
 namespace {
-
-// The help's column for the options' text, and its width.
-constexpr std::size_t kHelpIndent = 27;
-constexpr std::size_t kHelpWidth = 77;
-
-// "  --name value" padded to the text's column, and `text` after it in
-// lines of kHelpWidth at most, broken between words.
-std::string HelpEntry(const std::string& option, const std::string& text) {
-  std::string line = "  " + option;
-  line.resize(std::max(line.size() + 1, kHelpIndent), ' ');
-  std::string entry, word;
-  bool words = false;  // the line holds a word of `text`
-  std::istringstream in(text);
-  while (in >> word) {
-    if (words && line.size() + 1 + word.size() > kHelpWidth) {
-      entry += line + "\n";
-      line.assign(kHelpIndent, ' ');
-      words = false;
-    }
-    line += (words ? " " : "") + word;
-    words = true;
-  }
-  return entry + line + "\n";
-}
 
 // "; the Windows settings offer 21 (low) to 1 (high)" for a setting with a
 // slider.
@@ -85,6 +20,41 @@ std::string SliderRange(const SliderMapping& slider) {
 }
 
 }  // namespace
+
+SettingStatus ParseSetting(const std::string& name, const std::string& value, SaverSettingsRecord& settings,
+                           std::string& expected) {
+  const SettingDescription* setting = FindSetting(name);
+  if (setting == nullptr) return SettingStatus::kUnknownName;
+  if (ReadSetting(*setting, value, settings)) return SettingStatus::kSet;
+  expected = ExpectedValues(*setting);
+  return SettingStatus::kMalformedValue;
+}
+
+std::vector<ProgramOption> SettingOptions(std::function<void(const std::string& name, const std::string& value)> take) {
+  std::vector<ProgramOption> options;
+  for (const SettingDescription& setting : SettingTable()) {
+    const std::string name = setting.Name;
+    options.push_back({"--" + name, true, [name, take](const std::string& value, std::string& error) {
+                         // Checked against a scratch record; the caller decides where it goes.
+                         SaverSettingsRecord scratch = kDefaultSettings;
+                         std::string expected;
+                         if (ParseSetting(name, value, scratch, expected) != SettingStatus::kSet) {
+                           error = ExpectsMessage("--" + name, expected, value);
+                           return false;
+                         }
+                         take(name, value);
+                         return true;
+                       }});
+  }
+  return options;
+}
+
+std::vector<ProgramOption> SettingOptions(SaverSettingsRecord& settings) {
+  return SettingOptions([&settings](const std::string& name, const std::string& value) {
+    std::string unused;
+    ParseSetting(name, value, settings, unused);
+  });
+}
 
 std::string SettingsHelp() {
   std::string help, flags;
@@ -105,24 +75,4 @@ std::string SettingsQuery(const SaverSettingsRecord& settings) {
   for (const SettingDescription& setting : SettingTable())
     query += (query.empty() ? "" : "&") + std::string(setting.Name) + "=" + WriteSetting(setting, settings);
   return query;
-}
-
-const char* OmbrelVersion() { return OMBREL_VERSION; }
-
-void ReportError(const char* program, const std::string& message) {
-  std::string line;
-  for (const unsigned char c : message) {
-    if (c == '\n') line += "\\n";
-    else if (c == '\t') line += "\\t";
-    else if (c < 0x20 || c == 0x7F) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\x%02X", c);
-      line += escape;
-    } else line += static_cast<char>(c);
-  }
-  std::fprintf(stderr, "%s: %s\n", program, line.c_str());
-}
-
-void ReportArgumentError(const char* program, const std::string& message) {
-  ReportError(program, message + " (see " + program + " --help)");
 }

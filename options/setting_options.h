@@ -14,36 +14,12 @@
 // number, a fraction) is malformed.
 #pragma once
 
-#include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
+#include <vector>
 
-#include "options/setting_table.h"
+#include "options/command_line.h"
 #include "sim/scene_parameters.h"
-
-// The largest number a stored setting holds (an unsigned 32-bit value).
-constexpr double kLargestStoredNumber = 4294967295.0;
-
-// A whole number of 0 or more written in decimal, with an optional fraction
-// and exponent as long as the value is whole ("250", "250.0", "1e3"); exact
-// up to 2^53. Nothing for anything else: an empty text, a sign, spaces,
-// "inf", "nan", hexadecimal, a fraction, or a value too large for a double.
-std::optional<double> ParseWholeNumber(const std::string& text);
-
-// A whole number from 0 to 4294967295 as the unsigned 32-bit number it is;
-// nothing for any other number.
-std::optional<std::uint32_t> Uint32Of(double whole);
-
-// ParseWholeNumber's number of `text` when it fits 32 bits, as the options
-// that count seconds and frames take it.
-std::optional<std::uint32_t> ParseUint32(const std::string& text);
-
-// The one message for a malformed value: "--frames expects a whole number
-// from 0 to 4294967295, not '1.5'", the value quoted as it was written.
-std::string ExpectsMessage(const std::string& subject, const std::string& expected, const std::string& value);
-
-// Whether `name` is one of the five settings.
-bool IsSettingName(const std::string& name);
 
 enum class SettingStatus { kSet, kUnknownName, kMalformedValue };
 
@@ -55,6 +31,15 @@ enum class SettingStatus { kSet, kUnknownName, kMalformedValue };
 SettingStatus ParseSetting(const std::string& name, const std::string& value, SaverSettingsRecord& settings,
                            std::string& expected);
 
+// The five settings as command-line options (--container ... --particles),
+// for ParseCommandLine: each checks its value and hands the setting's name
+// and the value, as written, to `take`; a malformed value is refused with
+// ExpectsMessage under the option's name.
+std::vector<ProgramOption> SettingOptions(std::function<void(const std::string& name, const std::string& value)> take);
+
+// The same, writing each value into `settings` as it comes.
+std::vector<ProgramOption> SettingOptions(SaverSettingsRecord& settings);
+
 // The five settings for a program's --help: one option a line or two, with
 // their defaults and real limits.
 std::string SettingsHelp();
@@ -63,14 +48,3 @@ std::string SettingsHelp();
 // in the form ParseSetting reads back to the same record (for the page to
 // show them on its panel and store them).
 std::string SettingsQuery(const SaverSettingsRecord& settings);
-
-// The project's version, "1.0.0".
-const char* OmbrelVersion();
-
-// Prints "program: message" as one line on stderr, whatever the message
-// quotes from its input: control characters are written as escapes (\n, \t,
-// \xNN), so a newline in an argument cannot split the message.
-void ReportError(const char* program, const std::string& message);
-
-// The same for a bad argument, ending with "(see program --help)".
-void ReportArgumentError(const char* program, const std::string& message);

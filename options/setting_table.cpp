@@ -1,10 +1,8 @@
 #include "options/setting_table.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 
-#include "options/setting_options.h"
+#include "options/whole_number.h"
 #include "sim/particle_swarm.h"
 
 namespace {
@@ -31,15 +29,6 @@ std::vector<SettingDescription> MakeTable() {
   };
 }
 
-// A whole number in decimal digits, as a count's value and the JSON write
-// it: 4294967296, not 4.2949673e+09. Counts are whole: ReadSetting stores
-// whole numbers only.
-std::string NumberText(double value) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%.0f", value);
-  return text;
-}
-
 const char* KindName(SettingKind kind) {
   switch (kind) {
     case SettingKind::kChoice: return "choice";
@@ -50,7 +39,6 @@ const char* KindName(SettingKind kind) {
 }
 
 }  // namespace
-
 
 std::string JsonQuoted(const std::string& text) {
   std::string quoted = "\"";

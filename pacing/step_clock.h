@@ -23,7 +23,7 @@
 // drawing: the picture always shows the step due, and the scene keeps its
 // speed at any limit.
 //
-// Hosts driven by the display's callbacks (the page, a Wayland program) ask
+// Hosts driven by the display's callbacks (the page, the Wayland program) ask
 // StepsDue at each callback; hosts that sleep between frames (X11) sleep until
 // NextFrameAt, then ask StepsDue.
 #pragma once
@@ -45,7 +45,7 @@ constexpr MonotonicClock::duration kStepPeriod = std::chrono::duration_cast<Mono
 // full speed.
 constexpr int kMostStepsPerFrame = 4;
 
-// A timestamp in milliseconds, as browsers and Wayland give them.
+// A timestamp in milliseconds, as the browser's animation callbacks give them.
 MonotonicClock::time_point AtMilliseconds(double milliseconds);
 
 // What a frame does at a moment: the steps it takes, and whether it draws
@@ -94,13 +94,3 @@ class StepClock {
 // 0 paces nothing, a step and a frame at every call, as fast as the program
 // can.
 StepClock DelayStepClock(std::chrono::microseconds delay);
-
-// The calendar second that seeds a frame shown `elapsed` after a scene that
-// started at second `start`: start plus the whole seconds elapsed, wrapping
-// with the clock's 32 bits. `elapsed` is time on a clock, or Steps for a host
-// that counts frames as ombrel-frames does.
-template <class Rep, class Period>
-std::uint32_t CalendarSecondAt(std::uint32_t start, std::chrono::duration<Rep, Period> elapsed) {
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
-  return static_cast<std::uint32_t>(start + static_cast<std::uint64_t>(seconds));
-}

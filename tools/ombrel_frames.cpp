@@ -19,7 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "options/program_messages.h"
 #include "options/scenario.h"
+#include "options/setting_options.h"
+#include "options/whole_number.h"
 #include "render/frame_driver.h"
 #include "headless/offscreen_context.h"
 #include "headless/render_context.h"

@@ -14,7 +14,9 @@
 #include "sim/random_source.h"
 #include "sim/scene_data.h"
 #include "sim/sphere_shell.h"
+#include "options/program_messages.h"
 #include "options/scenario.h"
+#include "options/setting_options.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "options/setting_table.h"
+#include "options/whole_number.h"
 #include "web/page_options.h"
 
 namespace {
@@ -26,13 +27,6 @@ constexpr const char* kTitle = "Ombrel";
 constexpr const char* kDescription =
     "Glowing particles bounce inside a turning sphere or cube whose cells wear away or build up as they are "
     "struck, and let the particles out once broken.";
-
-// A count as JSON: whole numbers without a fraction.
-std::string Number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.0f", value);
-  return text;
-}
 
 // A count's slider runs between the values at the dialog slider's two ends.
 double SliderMin(const SettingDescription& setting) {
@@ -58,8 +52,8 @@ std::string Caption(const SettingDescription& setting) {
   if (!setting.Slider) return label;
   const SliderMapping& slider = *setting.Slider;
   const bool rising = slider.Step > 0;
-  return label + " (" + Number(SliderMin(setting)) + " " + (rising ? slider.FirstEnd : slider.LastEnd) + " ... " +
-         Number(SliderMax(setting)) + " " + (rising ? slider.LastEnd : slider.FirstEnd) + ")";
+  return label + " (" + NumberText(SliderMin(setting)) + " " + (rising ? slider.FirstEnd : slider.LastEnd) + " ... " +
+         NumberText(SliderMax(setting)) + " " + (rising ? slider.LastEnd : slider.FirstEnd) + ")";
 }
 
 // The render scale's slider: from kLeastScale to kMostScale in twentieths.
@@ -99,9 +93,9 @@ std::string WallpaperEngineProject() {
         property += ",\"type\":\"bool\",\"value\":" + std::string(DefaultFlag(setting) ? "true" : "false");
         break;
       case SettingKind::kCount:
-        property += ",\"type\":\"slider\",\"min\":" + Number(SliderMin(setting)) + ",\"max\":" +
-                    Number(SliderMax(setting)) + ",\"step\":1,\"fraction\":false,\"editable\":true,\"value\":" +
-                    Number(DefaultCount(setting));
+        property += ",\"type\":\"slider\",\"min\":" + NumberText(SliderMin(setting)) + ",\"max\":" +
+                    NumberText(SliderMax(setting)) + ",\"step\":1,\"fraction\":false,\"editable\":true,\"value\":" +
+                    NumberText(DefaultCount(setting));
         break;
     }
     properties += std::string(properties.empty() ? "" : ",\n") + "      " + JsonQuoted(setting.Name) + ": " +
@@ -147,8 +141,8 @@ std::string LivelyProperties() {
         control += ",\"type\":\"checkbox\",\"value\":" + std::string(DefaultFlag(setting) ? "true" : "false");
         break;
       case SettingKind::kCount:
-        control += ",\"type\":\"slider\",\"min\":" + Number(SliderMin(setting)) + ",\"max\":" +
-                   Number(SliderMax(setting)) + ",\"step\":1,\"value\":" + Number(DefaultCount(setting));
+        control += ",\"type\":\"slider\",\"min\":" + NumberText(SliderMin(setting)) + ",\"max\":" +
+                   NumberText(SliderMax(setting)) + ",\"step\":1,\"value\":" + NumberText(DefaultCount(setting));
         break;
     }
     controls += std::string(controls.empty() ? "" : ",\n") + "  " + JsonQuoted(setting.Name) + ": " + control + "}";

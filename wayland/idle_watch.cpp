@@ -2,25 +2,34 @@
 
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "idle-client-protocol.h"
+#include "wayland/ignore_event.h"
 
 namespace {
 
-void Idled(void* data, ext_idle_notification_v1*) {
+void Idled(void* data) {
   auto* watch = static_cast<IdleWatch*>(data);
   if (watch->OnIdle) watch->OnIdle();
 }
 
-void Resumed(void* data, ext_idle_notification_v1*) {
-  auto* watch = static_cast<IdleWatch*>(data);
-  if (watch->OnResumed) watch->OnResumed();
+void ExtIdled(void* data, ext_idle_notification_v1*) { Idled(data); }
+void KdeIdle(void* data, org_kde_kwin_idle_timeout*) { Idled(data); }
+
+ext_idle_notification_v1_listener ExtListenerTable() {
+  ext_idle_notification_v1_listener listener{};
+  listener.idled = ExtIdled;
+  listener.resumed = IgnoreEvent;
+  return listener;
 }
 
-const ext_idle_notification_v1_listener kExtListener = {Idled, Resumed};
+org_kde_kwin_idle_timeout_listener KdeListenerTable() {
+  org_kde_kwin_idle_timeout_listener listener{};
+  listener.idle = KdeIdle;
+  listener.resumed = IgnoreEvent;
+  return listener;
+}
 
-void KdeIdle(void* data, org_kde_kwin_idle_timeout*) { Idled(data, nullptr); }
-void KdeResumed(void* data, org_kde_kwin_idle_timeout*) { Resumed(data, nullptr); }
-
-const org_kde_kwin_idle_timeout_listener kKdeListener = {KdeIdle, KdeResumed};
+const ext_idle_notification_v1_listener kExtListener = ExtListenerTable();
+const org_kde_kwin_idle_timeout_listener kKdeListener = KdeListenerTable();
 
 }  // namespace
 

@@ -1,8 +1,11 @@
 // The compositor's idle notifications for one seat: ext_idle_notifier_v1
 // where the compositor offers it, KDE's org_kde_kwin_idle otherwise. Both
 // tell "idle" once the seat has had no input for the timeout (the ext one
-// honours idle inhibitors, such as a playing video) and "resumed" at the
-// next input; both reach the same two calls.
+// honours idle inhibitors, such as a playing video), which calls OnIdle.
+// Their "resumed" at the next input is not used: while the scene is shown
+// the compositor reports any input at all, a mouse's jitter included, so the
+// scene's own rules decide what ends it (wayland/seat.cpp); while it is
+// hidden there is nothing to hide.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +20,7 @@ struct org_kde_kwin_idle_timeout;
 
 class IdleWatch {
  public:
-  std::function<void()> OnIdle, OnResumed;
+  std::function<void()> OnIdle;
 
   IdleWatch() = default;
   ~IdleWatch();
@@ -29,8 +32,8 @@ class IdleWatch {
   // neither is.
   bool Start(ext_idle_notifier_v1* ext, org_kde_kwin_idle* kde, wl_seat* seat, std::uint32_t milliseconds);
 
-  // The ext notification's listener, which calls OnIdle and OnResumed of the
-  // IdleWatch passed as its data.
+  // The ext notification's listener, which calls OnIdle of the IdleWatch
+  // passed as its data.
   static const ext_idle_notification_v1_listener& ExtListener();
 
  private:

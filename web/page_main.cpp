@@ -6,8 +6,11 @@
 // It does what the X11 program does for every step: reseed the random
 // source from the calendar second, derive the scene's values from the
 // settings, step (and draw). The scene is initialised from the reseed of its
-// first second, so that `?clock=T&frames=F` shows what
-// `ombrel-frames --clock T --frames F` writes last.
+// first frame, and with clock=T step i is seeded by the rule of
+// sim/frame_seed.h, so that `?clock=T&frames=F` shows what
+// `ombrel-frames --clock T --frames F` writes last (the page takes step i at
+// about i / 60 s whatever its frame rate, so this is also the second it is
+// shown in, while the page keeps up).
 //
 // Paused (by the visitor, or at frames=F), the page keeps its picture, and
 // redraws it without a step when it no longer shows the scene: after a
@@ -24,7 +27,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <ctime>
 #include <string>
 
 #include "options/setting_table.h"
@@ -32,7 +34,7 @@
 #include "pacing/step_clock.h"
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
-#include "sim/random_source.h"
+#include "sim/frame_seed.h"
 #include "sim/scene_data.h"
 #include "sim/scene_parameters.h"
 #include "web/gl_context.h"
@@ -96,21 +98,6 @@ void FollowCanvasSize() {
   SetPageProjection();
 }
 
-// The calendar second that seeds the next step: the clock's; with clock=T,
-// T plus the steps taken so far, 60 a second, as ombrel-frames counts its
-// frames, so that the page's frames are those that ombrel-frames writes for
-// the same settings (the paced page takes step i at about i / 60 s, so this
-// is also the second it is shown in, while the page keeps up).
-std::uint32_t FrameSecond() {
-  if (!Page.Options.Clock) return static_cast<std::uint32_t>(std::time(nullptr));
-  return CalendarSecondAt(*Page.Options.Clock, Steps(Page.Stepped));
-}
-
-void Refresh() {
-  ReseedFromTime(FrameSecond());
-  DeriveSceneParameters();
-}
-
 EM_JS(void, ShowFrameRate, (const char* text), {
   document.getElementById('fps').textContent = UTF8ToString(text);
 });
@@ -150,13 +137,13 @@ void TakeSteps(MonotonicClock::time_point now) {
   }
   if (steps == 0) return;
   for (std::uint64_t step = draw ? 1 : 0; step < steps; ++step) {
-    Refresh();
+    SeedFrame(Page.Options.Clock, Page.Stepped);
     SimulateFrame();
     ++Page.Stepped;
   }
   if (!draw) return;
   FollowCanvasSize();
-  Refresh();
+  SeedFrame(Page.Options.Clock, Page.Stepped);
   RenderFrame();
   ++Page.Stepped;
   ++Page.Drawn;
@@ -292,7 +279,7 @@ EMSCRIPTEN_KEEPALIVE const char* OmbrelStart() {
   SaverSettings = Page.Options.Settings;
   CanvasBufferSize(Page.Width, Page.Height);
   emscripten_set_canvas_element_size(kCanvas, Page.Width, Page.Height);
-  Refresh();
+  SeedFrame(Page.Options.Clock, Page.Stepped);
   StartScene(Page.Width, Page.Height);
   SetPageProjection();
   Page.Started = true;

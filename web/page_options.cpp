@@ -8,6 +8,8 @@
 #include <cstdlib>
 
 #include "options/setting_options.h"
+#include "options/setting_table.h"
+#include "options/whole_number.h"
 #include "sim/particle_swarm.h"
 
 namespace {
@@ -30,7 +32,8 @@ std::optional<double> ParseDecimal(const std::string& text) {
   return value;
 }
 
-std::string NumberText(double value) {
+// A number as the warnings write it: 0.25, 2100.
+std::string DecimalText(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", value);
   return text;
@@ -53,7 +56,7 @@ bool PanelRange(const SettingDescription& setting, double& low, double& high) {
 
 std::string OutsideMessage(const std::string& name, const std::string& value, double low, double high,
                            const std::string& taken) {
-  return name + ": " + value + " is outside " + NumberText(low) + " to " + NumberText(high) + ", taken as " + taken;
+  return name + ": " + value + " is outside " + DecimalText(low) + " to " + DecimalText(high) + ", taken as " + taken;
 }
 
 // After a setting was read from `value`: kBounded, with `error` saying so,
@@ -89,10 +92,10 @@ PageParameterStatus ApplyPageParameter(const std::string& name, const std::strin
   }
   if (name == "scale") {
     const std::optional<double> scale = ParseDecimal(value);
-    if (!scale) return malformed("a number from " + NumberText(kLeastScale) + " to " + NumberText(kMostScale));
+    if (!scale) return malformed("a number from " + DecimalText(kLeastScale) + " to " + DecimalText(kMostScale));
     options.Scale = std::clamp(*scale, kLeastScale, kMostScale);
     if (options.Scale != *scale) {
-      error = OutsideMessage(name, value, kLeastScale, kMostScale, NumberText(options.Scale));
+      error = OutsideMessage(name, value, kLeastScale, kMostScale, DecimalText(options.Scale));
       return PageParameterStatus::kBounded;
     }
   } else if (name == "fps") {

@@ -11,22 +11,18 @@
 // Every frame does what the Windows scene window does for every message:
 // reseed the random source from the calendar second, derive the scene's
 // values from the settings, render, show. The scene is initialised from the
-// reseed of its first second, as ombrel-frames does, so that
-// `ombrel --clock T --frames 1` shows what `ombrel-frames --clock T --frames 1`
-// writes.
+// reseed of its first frame, and with --clock frame i is seeded by the rule
+// of sim/frame_seed.h, as ombrel-frames does, so that
+// `ombrel --clock T --frames F` shows what `ombrel-frames --clock T --frames F`
+// writes last.
 //
-// Exit codes: 0 when it ends by a signal (SIGTERM, SIGINT), by Escape, q or
-// the close of its own window, after --frames, or because the window it draws
-// into was destroyed, and for --help and --version; 2 for bad arguments; 1
-// when it cannot draw (no display, no OpenGL, no such window, a window it
-// cannot draw into), loses the X server, or the X server reports an error about a
-// window that still exists. Errors are one line on stderr.
+// Exit statuses: HackUsageParts (x11/hack_options.cpp). Errors are one line on
+// stderr.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -35,13 +31,14 @@
 #include <filesystem>
 #include <string>
 
+#include "options/program_messages.h"
 #include "pacing/frame_rate.h"
-#include "posix/stop_signals.h"
 #include "pacing/step_clock.h"
+#include "posix/stop_signals.h"
 #include "render/fps_text.h"
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
-#include "sim/random_source.h"
+#include "sim/frame_seed.h"
 #include "sim/scene_data.h"
 #include "sim/scene_parameters.h"
 #include "x11/hack_options.h"
@@ -160,13 +157,7 @@ Ending WaitUntil(HackWindow& hack, WindowGl& gl, MonotonicClock::time_point due)
 // Draws frames until the program is to end, each when StepClock says.
 Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
   SaverSettings = options.Settings;
-  const MonotonicClock::time_point start = MonotonicClock::now();
-  auto refresh = [&](MonotonicClock::time_point now) {
-    if (options.Clock) ReseedFromTime(CalendarSecondAt(*options.Clock, now - start));
-    else ReseedFromClock();
-    DeriveSceneParameters();
-  };
-  refresh(start);
+  SeedFrame(options.Clock, 0);
   StartScene(hack.Width, hack.Height);
 
   StepClock steps = DelayStepClock(std::chrono::microseconds(options.DelayMicroseconds));
@@ -177,8 +168,7 @@ Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
       const Ending ending = WaitUntil(hack, gl, steps.NextFrameAt());
       if (ending != Ending::kRunning) return ending;
     }
-    const MonotonicClock::time_point now = MonotonicClock::now();
-    const FrameSteps due = steps.StepsDue(now);
+    const FrameSteps due = steps.StepsDue(MonotonicClock::now());
     std::uint64_t count = static_cast<std::uint64_t>(due.Steps);
     bool draw = due.Draw;
     if (options.Frames && count >= *options.Frames - taken) {
@@ -188,11 +178,10 @@ Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
     if (count == 0) continue;
     // Every step due, the last one drawn if the frame is.
     for (std::uint64_t step = 1; step < count; ++step) {
-      refresh(now);
+      SeedFrame(options.Clock, taken++);
       SimulateFrame();
     }
-    taken += count;
-    refresh(now);
+    SeedFrame(options.Clock, taken++);
     if (!draw) {
       SimulateFrame();
       continue;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "options/whole_number.h"
+
 namespace {
 
 // A window id's whole number of 32 bits in the digits of `base` (10 or 16) alone.
@@ -59,40 +61,30 @@ CommandLine ParseHackOptions(int argc, const char* const* argv, HackOptions& opt
   return ParseDisplayOptions(argc, argv, options, error, OwnOptions(options));
 }
 
-std::string HackUsage() {
-  return "Usage: ombrel [OPTION]...\n"
-         "Glowing particles bounce in a turning cube or sphere whose cells wear away or\n"
-         "grow: Ombrel's scene as an XScreenSaver hack, drawn with OpenGL ES 3 through\n"
-         "EGL, or with OpenGL through GLX where EGL cannot draw into the window.\n"
-         "Without --root or --window-id it opens a 1024 x 768 window of its own, which\n"
-         "Escape, q or closing the window end.\n"
-         "\n"
-         "  --root                   draw into the window in XSCREENSAVER_WINDOW, or\n"
-         "                           into the root window when that is unset\n"
-         "  --window-id ID           draw into window ID (0x... or decimal); wins over\n"
-         "                           --root\n"
-         "  --gl auto|egl|glx        the OpenGL to draw with: EGL where it can serve the\n"
-         "                           window and GLX where it cannot (auto), or the one\n"
-         "                           named, and nothing if it cannot [auto]\n"
-         "  --verbose                say which OpenGL draws, and why GLX does where\n"
-         "                           EGL cannot (which --fps says too)\n"
-         "  --delay US               microseconds per frame, 0 to 10000000 (16666:\n"
-         "                           60 frames a second; 0 as fast as it can)\n"
-         "  --fps                    show the frame rate\n"
-         "  --clock T                start at calendar second T, 0 to 4294967295,\n"
-         "                           instead of the clock's\n"
-         "  --frames F               end after F frames, 0 to 4294967295\n"
-         "  -h, --help               show this help and end\n"
-         "  --version                show the version and end\n"
-         "Settings, with the Windows saver's defaults in brackets:\n" +
-         SettingsHelp() +
-         "Every option may be written with one dash or two; the last of a repeated\n"
-         "option counts.\n"
-         "SIGTERM and SIGINT end it with 0. Exit status: 0 when ended by a signal, a\n"
-         "key, the window's close, after --frames or when its window is destroyed;\n"
-         "1 when it cannot draw (no display, no OpenGL, a window it cannot use) or loses\n"
-         "the X server; 2 for bad arguments.\n";
+DisplayUsageParts HackUsageParts() {
+  return {"ombrel",
+          "Glowing particles bounce in a turning cube or sphere whose cells wear away or grow: Ombrel's scene as "
+          "an XScreenSaver hack, drawn with OpenGL ES 3 through EGL, or with OpenGL through GLX where EGL cannot "
+          "draw into the window. Without --root or --window-id it opens a 1024 x 768 window of its own, which "
+          "Escape, q or closing the window end.",
+          {
+              {"--root", "draw into the window in XSCREENSAVER_WINDOW, or into the root window when that is unset"},
+              {"--window-id ID", "draw into window ID (0x... or decimal); wins over --root"},
+              {"--gl auto|egl|glx",
+               "the OpenGL to draw with: EGL where it can serve the window and GLX where it cannot (auto), or the "
+               "one named, and nothing if it cannot [auto]"},
+              {"--verbose", "say which OpenGL draws, and why GLX does where EGL cannot (which --fps says too)"},
+          },
+          {
+              {0, "when ended by a signal, a key, the window's close, after --frames or when its window is "
+                  "destroyed, and for --help and --version"},
+              {1, "when it cannot draw (no display, no OpenGL, a window it cannot use), loses the X server, or the "
+                  "X server reports an error about a window that still exists"},
+              {2, "for bad arguments"},
+          }};
 }
+
+std::string HackUsage() { return DisplayUsage(HackUsageParts()); }
 
 std::optional<WindowChoice> ChooseWindow(const HackOptions& options, const char* screensaverWindow,
                                          std::string& error) {

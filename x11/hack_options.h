@@ -6,7 +6,7 @@
 //
 // Every option may be written with one dash or two; --help, -h and --version
 // ask for the usage or the version. The settings have the meanings and the
-// parser of ombrel-sim and ombrel-frames (options/scenario.h) and start from
+// parser of ombrel-sim and ombrel-frames (options/setting_options.h) and start from
 // the Windows saver's defaults. Options may come in any order;
 // one given twice counts with its last value, and --window-id wins over
 // --root, so a preview command made by appending --window-id to a --root
@@ -37,8 +37,13 @@ struct HackOptions : DisplayOptions {
 // value; kHelp or kVersion when they are asked for.
 CommandLine ParseHackOptions(int argc, const char* const* argv, HackOptions& options, std::string& error);
 
+// What the program's --help says beside the display programs' shared options:
+// its own options and every exit status (which x11/ombrel.6 repeats, held to
+// this by the tests).
+DisplayUsageParts HackUsageParts();
+
 // The program's --help: every option with its default and real limits, the
-// exit codes.
+// exit statuses.
 std::string HackUsage();
 
 // An X window id written in hex with 0x or 0X in front, or in decimal; 0 (no

@@ -157,9 +157,7 @@ class SharedImage {
 
 struct WindowGl::State {
   Display* XDisplay = nullptr;
-  EGLDisplay EglDisplay = EGL_NO_DISPLAY;  // initialised by Open
-  EglWindowContext Egl;
-  bool Created = false;   // Egl has its configuration and context (by Start)
+  EglWindowContext Egl;  // its display opened by Open, its context made by Start
   Window XWindow = 0;
   XVisualInfo Visual{};
   void* Surface = nullptr;  // the window surface or the pbuffer
@@ -179,13 +177,9 @@ WindowGl::~WindowGl() { Close(); }
 
 bool WindowGl::Open(Display* display, std::string& error) {
   state_->XDisplay = display;
-  EGLDisplay egl = eglGetPlatformDisplay(EGL_PLATFORM_X11_KHR, display, nullptr);
-  if (egl == EGL_NO_DISPLAY || !eglInitialize(egl, nullptr, nullptr)) {
-    error = std::string("EGL cannot be initialised on display '") + DisplayString(display) + "'";
-    return false;
-  }
-  state_->EglDisplay = egl;
-  return true;
+  if (state_->Egl.Open(EGL_PLATFORM_X11_KHR, display, error)) return true;
+  error = std::string("EGL cannot be initialised on display '") + DisplayString(display) + "'";
+  return false;
 }
 
 bool WindowGl::ChooseOwnVisual(XVisualInfo& visual, std::string& error) {
@@ -213,14 +207,13 @@ bool WindowGl::Start(Window window, const XVisualInfo& visual, int width, int he
   // the window's own format.
   EglWindowContext::VisualFits fits;
   if (!s.Shared) fits = [&](int id) { return SameFormat(s.XDisplay, id, visual); };
-  if (!s.Egl.Create(s.EglDisplay, error, fits, s.Shared)) {
+  if (!s.Egl.Create(error, fits, s.Shared)) {
     char described[96];
     std::snprintf(described, sizeof described, " (window %s, visual 0x%lx of depth %d)", WindowName(window).c_str(),
                   static_cast<unsigned long>(visual.visualid), visual.depth);
     error += described;
     return false;
   }
-  s.Created = true;
   if (s.Shared) {
     s.ReadPixels = reinterpret_cast<ReadPixelsProc>(eglGetProcAddress("glReadPixels"));
     if (s.ReadPixels == nullptr) {
@@ -282,10 +275,7 @@ void WindowGl::Close() {
   s.Image.Destroy();
   if (s.Gc != nullptr) XFreeGC(s.XDisplay, s.Gc);
   s.Egl.DestroySurface(s.Surface);
-  // The context goes and the EGL display is terminated (by Egl once it has
-  // taken the display) before the X display closes.
-  const bool taken = s.Created;
-  const EGLDisplay egl = s.EglDisplay;
+  // The context goes and the EGL display is terminated (with Egl) before the
+  // X display closes.
   state_ = std::make_unique<State>();
-  if (!taken && egl != EGL_NO_DISPLAY) eglTerminate(egl);
 }

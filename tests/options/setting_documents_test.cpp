@@ -19,8 +19,9 @@ std::string SourceFile(const std::string& path) {
   return text.str();
 }
 
-// The README, the manual page and XScreenSaver's settings description list
-// the settings the table holds, with its values and defaults.
+// The README's settings table, the manual page and XScreenSaver's settings
+// description list the settings the table holds, with its values and
+// defaults.
 TEST(SettingDocuments, AgreeWithTheTable) {
   const std::string readme = SourceFile("README.md");
   const std::string manual = SourceFile("x11/ombrel.6");
@@ -28,9 +29,11 @@ TEST(SettingDocuments, AgreeWithTheTable) {
   for (const SettingDescription& setting : SettingTable()) {
     const std::string name = setting.Name;
     const std::string fallback = WriteSetting(setting, kDefaultSettings);
-    EXPECT_NE(readme.find("--" + name + " " + ValuePlaceholder(setting) + " (" + fallback), std::string::npos)
-        << "README: no --" << name << " with its default " << fallback;
-    EXPECT_NE(readme.find("| `" + name + "` |"), std::string::npos) << "README: no parameter " << name;
+    // The README's settings table: one row a setting, its default in brackets.
+    const size_t row = readme.find("\n| `" + name + "` |");
+    ASSERT_NE(row, std::string::npos) << "README: no row for " << name;
+    const std::string line = readme.substr(row + 1, readme.find('\n', row + 1) - row - 1);
+    EXPECT_NE(line.find("(" + fallback + ")"), std::string::npos) << "README: " << line << " lacks the default " << fallback;
     EXPECT_NE(manual.find("\\-\\-" + name), std::string::npos) << "ombrel.6: no --" << name;
 
     const size_t start = xml.find("id=\"" + name + "\"");

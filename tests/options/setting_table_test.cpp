@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "options/setting_options.h"
+#include "options/setting_table.h"
 #include "tests/support/settings_records.h"
 
 namespace {

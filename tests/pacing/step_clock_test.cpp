@@ -1,7 +1,6 @@
 // The step clock with a clock the test moves by hand, as the two kinds of
 // host ask it: animation callbacks at every refresh rate and frame rate, and
-// frames that sleep until the next frame; then the calendar second of a
-// frame.
+// frames that sleep until the next frame.
 #include "pacing/step_clock.h"
 
 #include <gtest/gtest.h>
@@ -287,19 +286,6 @@ TEST(StepClockFrames, ADelayIsTheTimeBetweenFramesNotBetweenSteps) {
     EXPECT_EQ(frame.Steps, 1);
     EXPECT_TRUE(frame.Draw);
   }
-}
-
-TEST(CalendarSecond, StartPlusWholeSecondsElapsedWrappingAt32Bits) {
-  EXPECT_EQ(CalendarSecondAt(1000, milliseconds(0)), 1000u);
-  EXPECT_EQ(CalendarSecondAt(1000, milliseconds(999)), 1000u);
-  EXPECT_EQ(CalendarSecondAt(1000, milliseconds(1000)), 1001u);
-  EXPECT_EQ(CalendarSecondAt(1000, std::chrono::hours(1) + milliseconds(500)), 4600u);
-  EXPECT_EQ(CalendarSecondAt(4294967295u, std::chrono::seconds(2)), 1u);
-  // Frames counted as steps, 60 a second, as ombrel-frames counts them.
-  EXPECT_EQ(CalendarSecondAt(1000, Steps(59)), 1000u);
-  EXPECT_EQ(CalendarSecondAt(1000, Steps(60)), 1001u);
-  EXPECT_EQ(CalendarSecondAt(1000, Steps(3600 * 60 + 30)), 4600u);
-  EXPECT_EQ(CalendarSecondAt(4294967295u, Steps(4294967295ull * 60)), 4294967294u);
 }
 
 }  // namespace

@@ -123,6 +123,38 @@ TEST_F(OnSway, EveryOutputShowsTheFirstFrameOfItsOwnScene) {
   EXPECT_FALSE(saver->Ended()) << saver->Output();
 }
 
+// With --clock T, frame F of an output is seeded by the steps' count, as
+// ombrel-frames counts its frames: step 121 (after steps from seconds T,
+// T + 1 and T + 2, whose seeds leave their trace) is the frame that
+// ombrel-frames-gles writes 121st. At one frame a second (the scene taking
+// 60 steps a second all the same, every 60th drawn) it stays long enough to
+// be photographed; the program goes on to step 181 so that it is not its last.
+TEST_F(OnSway, FrameFAtClockTIsOmbrelFramesFrameF) {
+  StartSway(1);
+  ASSERT_TRUE(HeadlessSway::Command("output HEADLESS-1 mode 640x480"));
+  const std::string expected = sway_->Runtime() + "/expected";
+  auto written = [&](const std::string& framesPerSecond) {
+    const std::string out = expected + "/" + framesPerSecond;
+    std::string log;
+    EXPECT_EQ(RunToEnd({OMBREL_FRAMES_GLES_PATH, "--particles", "2050", "--clock", "1700000000", "--frames-per-second",
+                        framesPerSecond, "--frames", "121", "--every", "121", "--size", "640x480", "--out", out},
+                       60s, &log),
+              0)
+        << log;
+    return ReadPng(out + "/frame-000121.png");
+  };
+  const Image want = written("60");
+  ASSERT_FALSE(want.rgb.empty());
+  const long allowed = static_cast<long>(want.width) * want.height / 200;
+  ASSERT_GT(PixelsBeyond(written("1000"), want, 3), allowed) << "frame 121 of second T alone differs";
+
+  auto saver = StartSaver({"--particles", "2050", "--clock", "1700000000", "--frames", "181", "--delay", "1000000"});
+  Image shot;
+  EXPECT_TRUE(WaitFor([&] { return PixelsBeyond(shot = sway_->Screenshot("HEADLESS-1"), want, 3) <= allowed; }, 40s))
+      << "frame 121 was not shown\n" << saver->Output();
+  EXPECT_EQ(saver->WaitExit(20s), 0) << saver->Output();
+}
+
 // On a 144 Hz output the scene still takes 60 steps a second: 120 frames
 // take at least two seconds (less 5 % for the step clock's tolerance), and
 // the callbacks it lets pass without drawing keep coming, so it ends.

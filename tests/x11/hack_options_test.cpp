@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/display_manual.h"
 #include "x11/hack_options.h"
 
 namespace {
@@ -186,6 +187,12 @@ TEST(HackOptions, WhichWindowItDrawsInto) {
     EXPECT_FALSE(ChooseWindow(root, environment, error)) << environment;
     EXPECT_NE(error.find("XSCREENSAVER_WINDOW"), std::string::npos) << error;
   }
+}
+
+// The manual page names every option of --help and says each exit status
+// in the help's words.
+TEST(HackOptions, TheManualPageFollowsTheHelp) {
+  EXPECT_TRUE(ManualMatchesHelp(OMBREL_SOURCE_DIR "/x11/ombrel.6", HackUsageParts()));
 }
 
 }  // namespace

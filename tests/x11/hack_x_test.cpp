@@ -100,15 +100,19 @@ class HackTest : public ::testing::Test {
     return screen_.Grab(window);
   }
 
-  // What ombrel-frames writes for the scenario of `line` at 320 x 240.
-  static Image Written(const std::string& line) {
+  // What ombrel-frames writes for the scenario of `line` at 320 x 240 as its
+  // frame `frame`.
+  static Image Written(const std::string& line, int frame = 1) {
     const std::filesystem::path out =
         std::filesystem::path(::testing::TempDir()) / ("ombrel_same_scene_" + std::to_string(getpid()));
-    std::vector<std::string> frames = Words(line + " --size 320x240 --out " + out.string());
+    std::vector<std::string> frames =
+        Words(line + " --size 320x240 --every " + std::to_string(frame) + " --out " + out.string());
     frames.insert(frames.begin(), OMBREL_FRAMES_PATH);
     std::string output;
     EXPECT_EQ(RunToEnd(frames, 60s, &output), 0) << output;
-    const Image written = ReadPng((out / "frame-000001.png").string());
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%06d.png", frame);
+    const Image written = ReadPng((out / name).string());
     std::filesystem::remove_all(out);
     EXPECT_EQ(written.width, 320);
     EXPECT_EQ(written.height, 240);
@@ -361,6 +365,21 @@ TEST_P(HackOnX, ASingleBufferedWindowGetsTheSameFrame) {
   XFree(visual);
   const Image shown = DrawInto(window, FirstFrame(""));
   EXPECT_EQ(Differences(shown, Written(FirstFrame("")), [](int, int) { return true; }), 0);
+}
+
+// With --clock T, frame F is seeded by the frames' count, not by the real
+// time, so --frames F ends on the frame that ombrel-frames writes F-th: here
+// 70 frames drawn as fast as they come, the last ten from second T + 1, whose
+// seeds leave their trace by the 70th.
+TEST_P(HackOnX, FrameFAtClockTIsOmbrelFramesFrameF) {
+  const std::string line = "--particles 2050 --clock " + std::to_string(kClock);
+  const Image written = Written(line + " --frames 70", 70);
+  EXPECT_GT(Differences(written, Written(line + " --frames-per-second 1000 --frames 70", 70),
+                        [](int, int) { return true; }),
+            100)
+      << "the 70th frame of second T alone differs";
+  const Image shown = DrawInto(screen_.MakeWindow(0, 0, 320, 240), line + " --frames 70 --delay 0");
+  EXPECT_EQ(Differences(shown, written, [](int, int) { return true; }), 0);
 }
 
 TEST_P(HackOnX, FpsChangesOnlyItsCorner) {

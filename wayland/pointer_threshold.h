@@ -1,15 +1,15 @@
-// Which input ends the scene: a key pressed, a pointer button pressed, or the
-// pointer moved more than the saver's threshold from where it was first seen
-// (|dx| + |dy| > 4, as the Windows saver counts it), so that a mouse that
-// only jitters does not end it. Positions are in surface coordinates; a
-// pointer that enters another output's surface is measured from where it
-// entered, since the surfaces' coordinates are not comparable. Keys held when
-// the scene appeared, and releases, do not count.
+// When the pointer's movement ends the scene: once it has moved more than the
+// saver's threshold from where it was first seen (|dx| + |dy| > 4, as the
+// Windows saver counts it), so that a mouse that only jitters does not end
+// it. Positions are in surface coordinates; a pointer that enters another
+// output's surface is measured from where it entered, since the surfaces'
+// coordinates are not comparable. (Keys and buttons end the scene at once:
+// wayland/seat.cpp.)
 #pragma once
 
 constexpr double kMouseMoveThreshold = 4.0;
 
-class InputRules {
+class PointerThreshold {
  public:
   // The pointer entered `surface` (any identity) at x, y.
   void PointerEntered(const void* surface, double x, double y);

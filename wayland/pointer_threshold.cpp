@@ -1,8 +1,8 @@
-#include "wayland/input_rules.h"
+#include "wayland/pointer_threshold.h"
 
 #include <cmath>
 
-void InputRules::PointerEntered(const void* surface, double x, double y) {
+void PointerThreshold::PointerEntered(const void* surface, double x, double y) {
   if (anchored_ && surface == surface_) {
     // Back on the same surface: the first position still counts.
     return;
@@ -13,6 +13,6 @@ void InputRules::PointerEntered(const void* surface, double x, double y) {
   anchored_ = true;
 }
 
-bool InputRules::PointerMoved(double x, double y) const {
+bool PointerThreshold::PointerMoved(double x, double y) const {
   return anchored_ && std::fabs(x - anchorX_) + std::fabs(y - anchorY_) > kMouseMoveThreshold;
 }

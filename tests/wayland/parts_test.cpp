@@ -1,7 +1,7 @@
 // The Wayland program's parts that need no compositor: its command line and
-// the program's answers to bad ones and to a missing session, the input
-// threshold, idle mode's showing and hiding, the ext idle notification's
-// events, and the outputs' scenes kept apart.
+// the program's answers to bad ones and to a missing session, the pointer's
+// threshold, the ext idle notification's events, and the outputs' scenes
+// kept apart.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,22 +9,22 @@
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "sim/random_source.h"
 #include "sim/scene_data.h"
+#include "tests/support/display_manual.h"
 #include "tests/support/test_process.h"
-#include "wayland/idle_state.h"
 #include "wayland/idle_watch.h"
-#include "wayland/input_rules.h"
 #include "wayland/output_scene.h"
-#include "wayland/saver_options.h"
+#include "wayland/pointer_threshold.h"
+#include "wayland/wayland_options.h"
 
 namespace {
 
-CommandLine Parse(std::vector<const char*> args, SaverOptions& options, std::string& error) {
+CommandLine Parse(std::vector<const char*> args, WaylandOptions& options, std::string& error) {
   args.insert(args.begin(), "ombrel-wayland");
-  return ParseSaverOptions(static_cast<int>(args.size()), args.data(), options, error);
+  return ParseWaylandOptions(static_cast<int>(args.size()), args.data(), options, error);
 }
 
-TEST(SaverOptions, TakesOmbrelsOptionsAndIdle) {
-  SaverOptions options;
+TEST(WaylandOptions, TakesOmbrelsOptionsAndIdle) {
+  WaylandOptions options;
   std::string error;
   ASSERT_EQ(Parse({"--idle", "300", "-particles", "2050", "--container", "sphere", "--fps", "--clock", "7",
                    "--frames", "3", "--delay", "0"},
@@ -42,7 +42,7 @@ TEST(SaverOptions, TakesOmbrelsOptionsAndIdle) {
 
 // Bad command lines: the program answers with one line that names the
 // problem and exit code 2.
-TEST(SaverOptions, BadCommandLinesGetOneLineAndTwo) {
+TEST(WaylandOptions, BadCommandLinesGetOneLineAndTwo) {
   struct Case {
     std::vector<std::string> args;
     std::string line;
@@ -67,7 +67,7 @@ TEST(SaverOptions, BadCommandLinesGetOneLineAndTwo) {
 }
 
 // Without a session or its compositor: one line and exit 1.
-TEST(SaverOptions, NoCompositorGetsOneLineAndOne) {
+TEST(WaylandOptions, NoCompositorGetsOneLineAndOne) {
   std::string output;
   EXPECT_EQ(RunToEnd({"env", "-u", "WAYLAND_DISPLAY", "-u", "WAYLAND_SOCKET", OMBREL_WAYLAND_PATH}, 30s, &output), 1);
   EXPECT_EQ(output, "ombrel-wayland: no Wayland session: WAYLAND_DISPLAY is not set\n");
@@ -77,8 +77,14 @@ TEST(SaverOptions, NoCompositorGetsOneLineAndOne) {
   EXPECT_EQ(output, "ombrel-wayland: cannot connect to the Wayland compositor 'wayland-77'\n");
 }
 
-TEST(InputRules, MovesCountFromTheFirstPositionBeyondFourPixels) {
-  InputRules rules;
+// The manual page names every option of --help and says each exit status
+// in the help's words.
+TEST(WaylandOptions, TheManualPageFollowsTheHelp) {
+  EXPECT_TRUE(ManualMatchesHelp(OMBREL_SOURCE_DIR "/wayland/ombrel-wayland.6", WaylandUsageParts()));
+}
+
+TEST(PointerThreshold, MovesCountFromTheFirstPositionBeyondFourPixels) {
+  PointerThreshold rules;
   const int surface = 0, other = 0;
   EXPECT_FALSE(rules.PointerMoved(500, 500)) << "no position seen yet";
   rules.PointerEntered(&surface, 10, 10);
@@ -98,31 +104,19 @@ TEST(InputRules, MovesCountFromTheFirstPositionBeyondFourPixels) {
   EXPECT_FALSE(rules.PointerMoved(0, 0));
 }
 
-TEST(IdleState, IdleShowsInputHidesAndIdleShowsAgain) {
-  IdleState idle;
-  EXPECT_EQ(idle.InputEnded(), IdleState::kNone) << "nothing shown to hide";
-  EXPECT_EQ(idle.Idled(), IdleState::kShow);
-  EXPECT_EQ(idle.Idled(), IdleState::kNone) << "already shown";
-  EXPECT_TRUE(idle.Shown());
-  EXPECT_EQ(idle.InputEnded(), IdleState::kHide);
-  EXPECT_FALSE(idle.Shown());
-  EXPECT_EQ(idle.Idled(), IdleState::kShow);
-}
-
-// ext_idle_notification_v1's events, as the compositor would deliver them,
-// reach the watch's calls; none is needed.
-TEST(IdleWatch, ExtNotificationEventsReachTheWatch) {
+// ext_idle_notification_v1's events, as the compositor would deliver them:
+// "idled" shows the scene, "resumed" (any input, a mouse's jitter included)
+// changes nothing, so that the scene's own rules decide what ends it.
+TEST(IdleWatch, ExtIdleShowsAndResumedChangesNothing) {
   IdleWatch watch;
-  std::vector<std::string> heard;
-  watch.OnIdle = [&] { heard.push_back("idle"); };
-  watch.OnResumed = [&] { heard.push_back("resumed"); };
+  int shown = 0;
+  watch.OnIdle = [&] { ++shown; };
   const ext_idle_notification_v1_listener& listener = IdleWatch::ExtListener();
   listener.idled(&watch, nullptr);
+  EXPECT_EQ(shown, 1);
   listener.resumed(&watch, nullptr);
   listener.idled(&watch, nullptr);
-  EXPECT_EQ(heard, (std::vector<std::string>{"idle", "resumed", "idle"}));
-  IdleWatch silent;
-  listener.idled(&silent, nullptr);  // no calls set: nothing happens
+  EXPECT_EQ(shown, 2);
 }
 
 // Two outputs' scenes drawn in turn move exactly as each would alone: a

@@ -18,7 +18,7 @@
 
 // The options every display program takes (options/display_options.h;
 // --frames counts the frames of every output), and --idle.
-struct SaverOptions : DisplayOptions {
+struct WaylandOptions : DisplayOptions {
   std::optional<std::uint32_t> IdleSeconds;  // --idle: show after this long without input
 };
 
@@ -28,8 +28,13 @@ constexpr std::uint32_t kMaxIdleSeconds = 4'294'967;
 // Parses argv[1..argc-1] into `options`. Returns kBadArguments with `error`
 // set (for one line on stderr) for an unknown option, a missing or malformed
 // value; kHelp or kVersion when they are asked for.
-CommandLine ParseSaverOptions(int argc, const char* const* argv, SaverOptions& options, std::string& error);
+CommandLine ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& options, std::string& error);
+
+// What the program's --help says beside the display programs' shared options:
+// --idle and every exit status (which ombrel-wayland.6 repeats, held to this
+// by the tests).
+DisplayUsageParts WaylandUsageParts();
 
 // The program's --help: every option with its default and real limits, the
-// exit codes.
-std::string SaverUsage();
+// exit statuses.
+std::string WaylandUsage();

@@ -1,0 +1,86 @@
+// The outputs and, while the scene is shown, their surfaces. Each output gets
+// a surface of its own: a layer-shell overlay anchored to all four edges
+// (above every window, with the keyboard), or, where the compositor has no
+// layer shell, a full-screen toplevel. Each surface shows a scene of its own
+// at the output's size in pixels (its buffer scale is the output's, so a 2x
+// output is sharp). Outputs that appear get a surface, outputs that go away
+// are let go.
+//
+// The compositor's events are only recorded here; UpdateSurfaces, called by
+// the loop, makes and destroys the surfaces and follows their sizes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "pacing/frame_rate.h"
+#include "pacing/step_clock.h"
+#include "wayland/output_scene.h"
+
+struct WaylandProgram;
+struct Output;
+struct wl_callback;
+struct wl_egl_window;
+struct wl_output;
+struct wl_registry;
+struct wl_surface;
+struct xdg_surface;
+struct xdg_toplevel;
+struct zwlr_layer_surface_v1;
+
+// One output's surface, its EGL window and the scene it shows.
+struct OutputSurface {
+  OutputSurface(Output& owner, const StepClock& steps) : Owner(owner), Steps(steps) {}
+  ~OutputSurface();  // lets everything go, the scene too
+  OutputSurface(const OutputSurface&) = delete;
+  OutputSurface& operator=(const OutputSurface&) = delete;
+
+  Output& Owner;
+  wl_surface* Surface = nullptr;
+  zwlr_layer_surface_v1* Layer = nullptr;  // or, without a layer shell:
+  xdg_surface* XdgSurface = nullptr;
+  xdg_toplevel* Toplevel = nullptr;
+  wl_egl_window* EglWindow = nullptr;
+  void* EglSurface = nullptr;
+
+  // The size the compositor last asked for, in surface coordinates, and
+  // whether it (or the output's scale) is still to be taken.
+  int AskedWidth = 0, AskedHeight = 0;
+  bool ConfigurePending = false;
+  // The size and scale drawn at, once configured.
+  int Width = 0, Height = 0;
+  int BufferScale = 1;
+  bool Configured = false;
+
+  bool FrameWanted = false;  // a frame callback came, or the first frame is due
+  wl_callback* FrameCallback = nullptr;
+  StepClock Steps;
+  FrameRate Fps;
+  std::uint64_t Drawn = 0;  // steps taken, as ombrel-frames counts its frames
+  OutputScenes::Scene Scene;
+};
+
+struct Output {
+  ~Output();  // releases the output, with its surface
+  WaylandProgram* Program;
+  std::uint32_t RegistryName;  // the global's name in the registry
+  std::uint32_t Version;
+  wl_output* WlOutput = nullptr;
+  int Scale = 1;
+  int ModeWidth = 0, ModeHeight = 0;  // pixels
+  bool Described = false;             // its first "done" came
+  bool Closed = false;  // the compositor took its surface away: none until its next "done" or showing
+  std::unique_ptr<OutputSurface> Surface;  // while the scene is shown on it
+};
+
+// Binds the registry's global `name` as a new output.
+void AddOutput(WaylandProgram& program, wl_registry* registry, std::uint32_t name, std::uint32_t version);
+
+// Lets the output that was the registry's global `name` go, if it was one.
+void RemoveOutput(WaylandProgram& program, std::uint32_t name);
+
+// The loop's work on the surfaces: a surface for each described output while
+// the scene is shown, none while it is hidden or after the compositor closed
+// one, and the sizes and scales the compositor asked for taken. A surface
+// that cannot get an EGL window fails the program.
+void UpdateSurfaces(WaylandProgram& program);

@@ -1,0 +1,53 @@
+// The Wayland program's state: one record that every callback reaches
+// through its own record's back-pointer (an output's, a surface's, the
+// seat's), never through a global. Callbacks only record what happened; the
+// loop in wayland_main.cpp acts on it: it makes and lets go of surfaces
+// (UpdateSurfaces) and draws (DrawDueFrames).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "egl/egl_window_context.h"
+#include "wayland/output_scene.h"
+#include "wayland/outputs.h"
+#include "wayland/seat.h"
+#include "wayland/wayland_options.h"
+
+struct wl_display;
+struct wl_compositor;
+struct zwlr_layer_shell_v1;
+struct xdg_wm_base;
+struct ext_idle_notifier_v1;
+struct org_kde_kwin_idle;
+
+struct WaylandProgram {
+  WaylandOptions Options;
+  wl_display* Display = nullptr;
+
+  // The compositor's globals that the program uses (null where it offers none).
+  wl_compositor* Compositor = nullptr;
+  zwlr_layer_shell_v1* LayerShell = nullptr;
+  xdg_wm_base* WmBase = nullptr;
+  ext_idle_notifier_v1* ExtIdle = nullptr;
+  org_kde_kwin_idle* KdeIdle = nullptr;
+  Seat Input{this};  // the first seat
+  std::vector<std::unique_ptr<Output>> Outputs;
+
+  EglWindowContext Egl;
+  OutputScenes Scenes;
+  bool Shown = false;  // the scene is to be shown on every output
+  bool Ended = false;
+  std::string Error;  // what ends the program with 1
+};
+
+// Ends the program with `error` (the first one given, if several come).
+void Fail(WaylandProgram& program, const std::string& error);
+
+// Shows the scene on every output: at the start, or when the seat is idle.
+void ShowScene(WaylandProgram& program);
+
+// Input that ends a shown scene (wayland/seat.cpp): it ends the program, or
+// with --idle hides the scene until the seat is idle again.
+void EndScene(WaylandProgram& program);
