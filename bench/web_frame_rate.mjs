@@ -6,12 +6,13 @@
 //   as the frames are drawn: how fast the page can draw (1024 x 768);
 // - paced: as a visitor's page runs, at most 60 steps a second, on
 //   Chromium's own 60 Hz callbacks: whether it keeps 60 (1024 x 768);
-// - --power: the CPU time of all of Chromium's processes at 1920 x 1080, at
+// - --power: the CPU time of all of Chromium's processes in a window of
+//   1920 x 1080 (or --size WxH), at
 //   60 and at 30 frames a second (Wallpaper Engine's frame-rate limit, set
 //   through its hook as the host sets it) and at render scales 1 and 0.5,
 //   the four taking turns for ROUNDS rounds, and a fifth that tells what
-//   the browser's scaling costs: the 960 x 540 pixels of scale 0.5 shown at
-//   their own size in the corner of the window. Each runs ?clock=T&frames=F
+//   the browser's scaling costs: the pixels of scale 0.5 shown at their own
+//   size in the corner of the window. Each runs ?clock=T&frames=F
 //   and is measured from its 60th step to its last: 600 steps, 10 s of real
 //   time at 60 steps a second. Its last picture is compared with
 //   ombrel-frames' frame F at the size drawn (NATIVE_BUILD), which shows the
@@ -22,7 +23,8 @@
 // the page (performance.now and the frames it has drawn).
 //
 //   node bench/web_frame_rate.mjs [--unpaced] [PAGE_DIR...] [SECONDS]     (build/web, 10)
-//   node bench/web_frame_rate.mjs --power [PAGE_DIR] [NATIVE_BUILD] [ROUNDS]   (build/web, build/native, 2)
+//   node bench/web_frame_rate.mjs --power [--size WxH] [PAGE_DIR] [NATIVE_BUILD] [ROUNDS]
+//       (1920x1080, build/web, build/native, 2)
 //
 // Several folders (two builds of the page, say) are measured in one run,
 // taking turns for each container, so that they share the machine's state;
@@ -37,6 +39,8 @@ import { canvasPixels, compareFrames, nativeFrame, withinTolerance } from '../te
 const args = process.argv.slice(2);
 const unpacedOnly = args.includes('--unpaced');
 const power = args.includes('--power');
+const sizeAt = args.indexOf('--size');
+const [windowWidth, windowHeight] = sizeAt >= 0 ? args.splice(sizeAt, 2)[1].split('x').map(Number) : [1920, 1080];
 const numeric = (arg) => /^\d+(\.\d+)?$/.test(arg);
 const pageDirs = args.filter((arg) => !numeric(arg) && !arg.startsWith('--'));
 if (!pageDirs.length) pageDirs.push('build/web');
@@ -132,7 +136,7 @@ function limitFrameRate(fps) {
 }
 
 async function measurePower(pageDir, { fps, scale, corner }) {
-  const browser = await launchBrowser([], { viewport: { width: 1920, height: 1080 } });
+  const browser = await launchBrowser([], { viewport: { width: windowWidth, height: windowHeight } });
   const server = await serveFolder(pageDir);
   try {
     const { page, log } = await openPage(browser.context);
@@ -173,7 +177,7 @@ async function powerFigures() {
   const nativeBuild = pageDirs[1] || 'build/native';
   const rounds = Number(args.find(numeric) || 2);
   const configs = [{ fps: 60, scale: 1 }, { fps: 30, scale: 1 }, { fps: 60, scale: 0.5 }, { fps: 30, scale: 0.5 },
-    { fps: 60, scale: 1, corner: [960, 540] }];
+    { fps: 60, scale: 1, corner: [windowWidth / 2, windowHeight / 2] }];
   const label = ({ scale, corner }) => corner ? `1, shown at ${corner.join('x')}` : String(scale);
   const runs = configs.map(() => []);
   for (let round = 0; round < rounds; ++round) {
