@@ -32,7 +32,7 @@ struct zwlr_layer_surface_v1;
 
 // One output's surface, its EGL window and the scene it shows.
 struct OutputSurface {
-  explicit OutputSurface(Output& owner, MonotonicClock::duration stepPeriod) : Owner(owner), Steps(stepPeriod) {}
+  OutputSurface(Output& owner, const StepClock& steps) : Owner(owner), Steps(steps) {}
   ~OutputSurface();  // lets everything go, the scene too
   OutputSurface(const OutputSurface&) = delete;
   OutputSurface& operator=(const OutputSurface&) = delete;
@@ -61,7 +61,7 @@ struct OutputSurface {
   wl_callback* FrameCallback = nullptr;
   StepClock Steps;
   FrameRate Fps;
-  std::uint64_t Drawn = 0;
+  std::uint64_t Drawn = 0;  // steps taken, as ombrel-frames counts its frames
   OutputScenes::Scene Scene;
 };
 

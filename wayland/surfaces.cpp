@@ -87,7 +87,8 @@ const xdg_surface_listener kXdgSurfaceListener = XdgSurfaceListener();
 // full-screen toplevel. Its first commit asks for the compositor's configure.
 std::unique_ptr<OutputSurface> MakeSurface(Output& output, bool keyboard) {
   const WaylandProgram& program = *output.Program;
-  auto made = std::make_unique<OutputSurface>(output, std::chrono::microseconds(program.Options.DelayMicroseconds));
+  const StepClock steps = DelayStepClock(std::chrono::microseconds(program.Options.DelayMicroseconds));
+  auto made = std::make_unique<OutputSurface>(output, steps);
   OutputSurface& s = *made;
   s.Surface = wl_compositor_create_surface(program.Compositor);
   if (program.LayerShell != nullptr) {

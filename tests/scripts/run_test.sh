@@ -24,6 +24,13 @@ case $what in
   *) echo "run_test: saver, linux, wayland or web, not '$what'" >&2; exit 2 ;;
 esac
 
+# The page as scripts/run web serves it must be whole: the files the build
+# draws besides the program are removed first, so that only its own build
+# can bring them back.
+if [ "$what" = web ]; then
+  rm -f "$source_dir"/build/web/icon-*.png
+fi
+
 status=0
 start=$SECONDS
 env -u DISPLAY -u WAYLAND_DISPLAY OMBREL_WINEPREFIX="$work/wineprefix" OMBREL_SCREENSHOTS="$work/shots" \
@@ -54,6 +61,12 @@ for shot in "${shots[@]}"; do
   fi
   previous=$shot
 done
+if [ "$what" = web ]; then
+  while read -r file; do
+    [ -f "$source_dir/build/web/$file" ] ||
+      { echo "FAILED: the page was served without $file"; failures=$((failures + 1)); }
+  done <"$source_dir/build/web/page-files.txt"
+fi
 # Every process that scripts/run started carries its screenshot folder in its
 # environment: none may be left once it has ended.
 left=$(grep -lsz "^OMBREL_SCREENSHOTS=$work/shots\$" /proc/[0-9]*/environ | cut -d/ -f3 | paste -sd ' ' || true)

@@ -56,11 +56,12 @@ TEST_F(OnSway, EveryOutputShowsTheFirstFrameOfItsOwnScene) {
   EXPECT_FALSE(saver->Ended()) << saver->Output();
 }
 
-// With --clock T, frame F of an output is seeded by the frames' count, as
-// ombrel-frames counts them: the 70th frame (the last ten from second T + 1,
-// whose seeds leave their trace by the 70th) is the one ombrel-frames-gles
-// writes 70th. At five steps a second each frame stays long enough to be
-// photographed; the program draws one more so that the 70th is not its last.
+// With --clock T, frame F of an output is seeded by the steps' count, as
+// ombrel-frames counts its frames: step 121 (after steps from seconds T,
+// T + 1 and T + 2, whose seeds leave their trace) is the frame that
+// ombrel-frames-gles writes 121st. At one frame a second (the scene taking
+// 60 steps a second all the same, every 60th drawn) it stays long enough to
+// be photographed; the program goes on to step 181 so that it is not its last.
 TEST_F(OnSway, FrameFAtClockTIsOmbrelFramesFrameF) {
   StartSway(1);
   ASSERT_TRUE(HeadlessSway::Command("output HEADLESS-1 mode 640x480"));
@@ -69,21 +70,21 @@ TEST_F(OnSway, FrameFAtClockTIsOmbrelFramesFrameF) {
     const std::string out = expected + "/" + framesPerSecond;
     std::string log;
     EXPECT_EQ(RunToEnd({OMBREL_FRAMES_GLES_PATH, "--particles", "2050", "--clock", "1700000000", "--frames-per-second",
-                        framesPerSecond, "--frames", "70", "--every", "70", "--size", "640x480", "--out", out},
+                        framesPerSecond, "--frames", "121", "--every", "121", "--size", "640x480", "--out", out},
                        60s, &log),
               0)
         << log;
-    return ReadPng(out + "/frame-000070.png");
+    return ReadPng(out + "/frame-000121.png");
   };
   const Image want = written("60");
   ASSERT_FALSE(want.rgb.empty());
   const long allowed = static_cast<long>(want.width) * want.height / 200;
-  ASSERT_GT(PixelsBeyond(written("1000"), want, 3), allowed) << "the 70th frame of second T alone differs";
+  ASSERT_GT(PixelsBeyond(written("1000"), want, 3), allowed) << "frame 121 of second T alone differs";
 
-  auto saver = StartSaver({"--particles", "2050", "--clock", "1700000000", "--frames", "71", "--delay", "200000"});
+  auto saver = StartSaver({"--particles", "2050", "--clock", "1700000000", "--frames", "181", "--delay", "1000000"});
   Image shot;
   EXPECT_TRUE(WaitFor([&] { return PixelsBeyond(shot = sway_->Screenshot("HEADLESS-1"), want, 3) <= allowed; }, 40s))
-      << "the 70th frame was not shown\n" << saver->Output();
+      << "frame 121 was not shown\n" << saver->Output();
   EXPECT_EQ(saver->WaitExit(20s), 0) << saver->Output();
 }
 
