@@ -23,8 +23,8 @@ CommandLine ParseDisplayOptions(int argc, const char* const* argv, DisplayOption
 const std::vector<OptionHelp>& DisplayOptionsHelp() {
   static const std::vector<OptionHelp> help = {
       {"--delay US",
-       "microseconds per step of the scene, 0 to 10000000 (16666: 60 steps a second; 0: a step every frame, "
-       "as fast as frames come)"},
+       "microseconds per frame, 0 to 10000000 (16666: 60 frames a second; 0: a step every frame, as fast as "
+       "frames come); the scene moves 60 steps a second at any delay"},
       {"--fps", "show the frame rate"},
       {"--clock T",
        "start at calendar second T, 0 to 4294967295, instead of the clock's; frame i then draws from second "

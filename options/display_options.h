@@ -15,7 +15,7 @@
 #include "sim/scene_parameters.h"
 
 struct DisplayOptions {
-  std::uint32_t DelayMicroseconds = 16666;   // --delay: the time per step, 0 unpaced
+  std::uint32_t DelayMicroseconds = 16666;   // --delay: the time per frame, 0 unpaced
   bool ShowFps = false;                      // --fps
   std::optional<std::uint32_t> Clock;        // --clock: the calendar second of the first frame
   std::optional<std::uint32_t> Frames;       // --frames: end after this many frames

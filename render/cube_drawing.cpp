@@ -50,12 +50,13 @@ void InverseCubeSpin() {
   glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
 }
 
-void DrawCubeFrame() {
+void DrawCubeFrame(FrameMotion motion) {
+  const bool step = motion == FrameMotion::kStep;
   BeginSpritePass();
   const int inPlay = ParticlesInPlay();
   for (int i = 0; i < inPlay; ++i) {
     Particle& p = ParticleSwarm.Particles[i];
-    StepCubeParticle(p);
+    if (step) StepCubeParticle(p);
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, -kEyeDistance);
     if (!p.Outside) CubeSpin();
@@ -66,7 +67,7 @@ void DrawCubeFrame() {
   }
   EndSpritePass();
   DrawCubeFaces();
-  RegenerateCubeShell();
+  if (step) RegenerateCubeShell();
 }
 
 void DrawCubeFaces() {

@@ -25,11 +25,21 @@ void RestoreSceneGL(std::int32_t width, std::int32_t height) {
   InitSpriteState();
 }
 
-void RenderFrame() {
-  AdvanceFrameCounter();
+namespace {
+
+void DrawFrame(FrameMotion motion) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
-  if (SaverSettings.ObjectType != kSphereObject) DrawCubeFrame();
-  else DrawSphereFrame();
+  if (SaverSettings.ObjectType != kSphereObject) DrawCubeFrame(motion);
+  else DrawSphereFrame(motion);
   glFlush();
 }
+
+}  // namespace
+
+void RenderFrame() {
+  AdvanceFrameCounter();
+  DrawFrame(FrameMotion::kStep);
+}
+
+void RenderStillFrame() { DrawFrame(FrameMotion::kStill); }

@@ -19,3 +19,9 @@ void RestoreSceneGL(std::int32_t width, std::int32_t height);
 // One frame into the back buffer: FrameCounter + 1, clear, identity, the
 // container that ObjectType chooses (read anew every frame), flush.
 void RenderFrame();
+
+// The scene as it stands, drawn again without a step (a paused host's picture
+// after a resize or a change of settings): the same calls as RenderFrame but
+// that FrameCounter, the particles, the cells and the random source are left
+// as they are.
+void RenderStillFrame();

@@ -55,7 +55,8 @@ void DrawSphereShell() {
   }
 }
 
-bool DrawSphereFrame() {
+bool DrawSphereFrame(FrameMotion motion) {
+  const bool step = motion == FrameMotion::kStep;
   // This translation stays for the whole frame; the driver's identity load
   // discards it before the next.
   glTranslatef(0.0f, 0.0f, -kEyeDistance);
@@ -63,7 +64,7 @@ bool DrawSphereFrame() {
   glPushMatrix();
   SphereSpin();
   glScalef(ShellRadius, ShellRadius, ShellRadius);
-  ResetSeamCounters();
+  if (step) ResetSeamCounters();
   DrawSphereShell();
   glPopMatrix();
 
@@ -72,7 +73,7 @@ bool DrawSphereFrame() {
   const int inPlay = ParticlesInPlay();
   for (int i = 0; i < inPlay; ++i) {
     Particle& p = ParticleSwarm.Particles[i];
-    StepSphereParticle(p);
+    if (step) StepSphereParticle(p);
     glPushMatrix();
     if (!p.Outside) SphereSpin();
     glTranslatef(p.Position.x, p.Position.y, p.Position.z);
@@ -86,6 +87,6 @@ bool DrawSphereFrame() {
   glPopMatrix();
   EndSpritePass();
 
-  RegenerateSphereShell();
+  if (step) RegenerateSphereShell();
   return true;
 }

@@ -1,6 +1,6 @@
 // ombrel-wallpaper: writes the files that make the page's folder a wallpaper
-// for one of two hosts, with the five settings of options/setting_table.h as
-// the host's properties:
+// for one of two hosts, with the five settings of options/setting_table.h and
+// the page's render scale (web/page_options.h) as the host's properties:
 //
 //   ombrel-wallpaper wallpaper-engine DIR   DIR/project.json
 //   ombrel-wallpaper lively DIR             DIR/LivelyInfo.json, DIR/LivelyProperties.json
@@ -9,7 +9,9 @@
 // index.html as the page. The page reads the properties in its own terms
 // (web/index.html, the wallpaper hosts' listeners): a choice by its value
 // (Wallpaper Engine) or by its index (Lively), a flag as a boolean, a count
-// as its whole number. Exit code 0, or 2 with one line on stderr.
+// as its whole number, the scale as a number. Lively starts the page with
+// --pause-event true, so that it says when it pauses the wallpaper. Exit
+// code 0, or 2 with one line on stderr.
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -17,6 +19,7 @@
 
 #include "options/setting_table.h"
 #include "options/whole_number.h"
+#include "web/page_options.h"
 
 namespace {
 
@@ -53,6 +56,19 @@ std::string Caption(const SettingDescription& setting) {
          NumberText(SliderMax(setting)) + " " + (rising ? slider.LastEnd : slider.FirstEnd) + ")";
 }
 
+// The render scale's slider: from kLeastScale to kMostScale in twentieths.
+constexpr const char* kScaleCaption = "Render scale (0.25 less power ... 1 every pixel)";
+std::string ScaleRange() {
+  char text[64];
+  std::snprintf(text, sizeof text, "\"min\":%g,\"max\":%g,\"step\":0.05", kLeastScale, kMostScale);
+  return text;
+}
+std::string ScaleDefault() {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", PageOptions().Scale);
+  return text;
+}
+
 double DefaultCount(const SettingDescription& setting) { return kDefaultSettings.*setting.CountField; }
 bool DefaultFlag(const SettingDescription& setting) { return kDefaultSettings.*setting.ByteField != 0; }
 
@@ -85,6 +101,9 @@ std::string WallpaperEngineProject() {
     properties += std::string(properties.empty() ? "" : ",\n") + "      " + JsonQuoted(setting.Name) + ": " +
                   property + "}";
   }
+  properties += ",\n      \"scale\": {\"order\":" + std::to_string(order) + ",\"text\":" + JsonQuoted(kScaleCaption) +
+                ",\"type\":\"slider\"," + ScaleRange() + ",\"fraction\":true,\"precision\":2,\"value\":" +
+                ScaleDefault() + "}";
   return std::string("{\n  \"type\": \"web\",\n  \"file\": \"index.html\",\n  \"title\": ") + JsonQuoted(kTitle) +
          ",\n  \"description\": " + JsonQuoted(kDescription) +
          ",\n  \"preview\": \"preview.jpg\",\n  \"tags\": [\"Abstract\"],\n  \"contentrating\": \"Everyone\",\n"
@@ -92,13 +111,14 @@ std::string WallpaperEngineProject() {
          properties + "\n    }\n  }\n}\n";
 }
 
-// LivelyInfo.json: a web wallpaper (type 1) whose page is index.html.
+// LivelyInfo.json: a web wallpaper (type 1) whose page is index.html, told
+// when Lively pauses it.
 std::string LivelyInfo(const std::string& version) {
   return std::string("{\n  \"AppVersion\": \"1.0.0.0\",\n  \"Title\": ") + JsonQuoted(kTitle) +
          ",\n  \"Thumbnail\": \"preview.jpg\",\n  \"Preview\": \"preview.jpg\",\n  \"Desc\": " +
          JsonQuoted(std::string(kDescription) + " Version " + version + ".") +
          ",\n  \"Author\": \"Ombrel\",\n  \"License\": \"MIT\",\n  \"Contact\": \"\",\n  \"Type\": 1,\n"
-         "  \"FileName\": \"index.html\",\n  \"Arguments\": null,\n  \"IsAbsolutePath\": false\n}\n";
+         "  \"FileName\": \"index.html\",\n  \"Arguments\": \"--pause-event true\",\n  \"IsAbsolutePath\": false\n}\n";
 }
 
 // LivelyProperties.json: a dropdown, checkbox or slider for each setting.
@@ -127,6 +147,8 @@ std::string LivelyProperties() {
     }
     controls += std::string(controls.empty() ? "" : ",\n") + "  " + JsonQuoted(setting.Name) + ": " + control + "}";
   }
+  controls += ",\n  \"scale\": {\"text\":" + JsonQuoted(kScaleCaption) + ",\"type\":\"slider\"," + ScaleRange() +
+              ",\"value\":" + ScaleDefault() + "}";
   return "{\n" + controls + "\n}\n";
 }
 

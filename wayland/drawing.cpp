@@ -6,6 +6,7 @@
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
 #include "sim/frame_seed.h"
+#include "sim/scene_data.h"
 #include "wayland/program.h"
 
 namespace {
@@ -30,8 +31,21 @@ void RequestFrame(OutputSurface& surface) {
   wl_callback_add_listener(surface.FrameCallback, &kFrameListener, &surface);
 }
 
-// One frame of the surface's scene; its first frame starts the scene.
-void DrawFrame(WaylandProgram& program, OutputSurface& surface) {
+// Takes `steps` steps of the surface's scene (made by its first frame)
+// without drawing.
+void TakeSteps(WaylandProgram& program, OutputSurface& surface, std::uint64_t steps) {
+  if (steps == 0 || !surface.Scene) return;
+  program.Scenes.Activate(surface.Scene);
+  for (std::uint64_t step = 0; step < steps; ++step) {
+    SeedFrame(program.Options.Clock, surface.Drawn);
+    SimulateFrame();
+    ++surface.Drawn;
+  }
+}
+
+// One frame of the surface's scene after `steps` steps (at least one), of
+// which the last is drawn; its first frame starts the scene.
+void DrawFrame(WaylandProgram& program, OutputSurface& surface, std::uint64_t steps) {
   if (!program.Egl.MakeCurrent(surface.EglSurface)) {
     Fail(program, "EGL cannot draw into the surface of an output");
     return;
@@ -45,6 +59,7 @@ void DrawFrame(WaylandProgram& program, OutputSurface& surface) {
     SeedFrame(program.Options.Clock, surface.Drawn);
     StartScene(width, height);
   }
+  TakeSteps(program, surface, steps > 1 ? steps - 1 : 0);
   SetProjection(width, height);
   SeedFrame(program.Options.Clock, surface.Drawn);
   RenderFrame();
@@ -78,10 +93,16 @@ void DrawDueFrames(WaylandProgram& program) {
     if (surface == nullptr || !surface->Configured || !surface->FrameWanted) continue;
     if (program.Options.Frames && surface->Drawn >= *program.Options.Frames) continue;
     surface->FrameWanted = false;
-    // The first frame after the surface appeared starts the step grid.
-    if (surface->Steps.StepDue(MonotonicClock::now())) {
-      DrawFrame(program, *surface);
+    // The first frame after the surface appeared starts the step grid. Steps
+    // between the frames that --delay allows are taken without drawing.
+    const FrameSteps due = surface->Steps.StepsDue(MonotonicClock::now());
+    std::uint64_t steps = static_cast<std::uint64_t>(due.Steps);
+    const bool last = program.Options.Frames && steps >= *program.Options.Frames - surface->Drawn;
+    if (last) steps = *program.Options.Frames - surface->Drawn;
+    if (due.Draw || last) {
+      DrawFrame(program, *surface, steps);
     } else {
+      TakeSteps(program, *surface, steps);
       RequestFrame(*surface);
       wl_surface_commit(surface->Surface);
     }

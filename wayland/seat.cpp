@@ -10,11 +10,17 @@ namespace {
 
 Seat& SeatOf(void* data) { return *static_cast<Seat*>(data); }
 
-// The pointer's first position on a surface is where its moves count from.
-void PointerEnter(void* data, wl_pointer*, std::uint32_t, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
+// The pointer's first position on a surface is where its moves count from;
+// its cursor is to be hidden there.
+void PointerEnter(void* data, wl_pointer*, std::uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
   Seat& seat = SeatOf(data);
-  if (seat.Program->Shown) seat.Threshold.PointerEntered(surface, wl_fixed_to_double(x), wl_fixed_to_double(y));
+  if (!seat.Program->Shown) return;
+  seat.Threshold.PointerEntered(surface, wl_fixed_to_double(x), wl_fixed_to_double(y));
+  seat.PointerOn = surface;
+  seat.PointerEntered = serial;
 }
+
+void PointerLeave(void* data, wl_pointer*, std::uint32_t, wl_surface*) { SeatOf(data).PointerOn = nullptr; }
 
 void PointerMotion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
   Seat& seat = SeatOf(data);
@@ -25,13 +31,18 @@ void PointerButton(void* data, wl_pointer*, std::uint32_t, std::uint32_t, std::u
   if (state == WL_POINTER_BUTTON_STATE_PRESSED) EndScene(*SeatOf(data).Program);
 }
 
+// A turn of the wheel (not the end of a finger's scroll, which has no value).
+void PointerAxis(void* data, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t value) {
+  if (value != 0) EndScene(*SeatOf(data).Program);
+}
+
 wl_pointer_listener PointerListener() {
   wl_pointer_listener listener{};
   listener.enter = PointerEnter;
-  listener.leave = IgnoreEvent;
+  listener.leave = PointerLeave;
   listener.motion = PointerMotion;
   listener.button = PointerButton;
-  listener.axis = IgnoreEvent;
+  listener.axis = PointerAxis;
   listener.frame = IgnoreEvent;
   listener.axis_source = IgnoreEvent;
   listener.axis_stop = IgnoreEvent;
@@ -43,6 +54,18 @@ wl_pointer_listener PointerListener() {
 // The keymap is not needed: any key counts.
 void KeyboardKeymap(void*, wl_keyboard*, std::uint32_t, int fd, std::uint32_t) { close(fd); }
 
+void KeyboardEnter(void* data, wl_keyboard*, std::uint32_t, wl_surface* surface, wl_array*) {
+  Seat& seat = SeatOf(data);
+  seat.KeyboardOn = surface;
+  seat.KeyboardCame = true;
+}
+
+void KeyboardLeave(void* data, wl_keyboard*, std::uint32_t, wl_surface* surface) {
+  Seat& seat = SeatOf(data);
+  seat.KeyboardOn = nullptr;
+  seat.KeyboardLeftFrom = surface;
+}
+
 void KeyboardKey(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t state) {
   if (state == WL_KEYBOARD_KEY_STATE_PRESSED) EndScene(*SeatOf(data).Program);
 }
@@ -50,8 +73,8 @@ void KeyboardKey(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::ui
 wl_keyboard_listener KeyboardListener() {
   wl_keyboard_listener listener{};
   listener.keymap = KeyboardKeymap;
-  listener.enter = IgnoreEvent;
-  listener.leave = IgnoreEvent;
+  listener.enter = KeyboardEnter;
+  listener.leave = KeyboardLeave;
   listener.key = KeyboardKey;
   listener.modifiers = IgnoreEvent;
   listener.repeat_info = IgnoreEvent;
@@ -97,4 +120,36 @@ const wl_seat_listener kSeatListener = SeatListener();
 void BindSeat(Seat& seat, wl_registry* registry, std::uint32_t name, std::uint32_t version) {
   seat.WlSeat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, version < 5 ? version : 5));
   wl_seat_add_listener(seat.WlSeat, &kSeatListener, &seat);
+}
+
+namespace {
+
+// The program's surface `surface`, unless the compositor closed it.
+const OutputSurface* LiveSurface(const WaylandProgram& program, const wl_surface* surface) {
+  for (const auto& output : program.Outputs)
+    if (surface != nullptr && output->Surface != nullptr && output->Surface->Surface == surface && !output->Closed)
+      return output->Surface.get();
+  return nullptr;
+}
+
+}  // namespace
+
+void TakeSeatRecords(WaylandProgram& program) {
+  Seat& seat = program.Input;
+  if (seat.PointerEntered && seat.Pointer != nullptr)
+    wl_pointer_set_cursor(seat.Pointer, *seat.PointerEntered, nullptr, 0, 0);
+  const OutputSurface* keyboardLeft = LiveSurface(program, seat.KeyboardLeftFrom);
+  FocusMoves moves;
+  moves.KeyboardLeft = keyboardLeft != nullptr && keyboardLeft->TakesKeyboard;
+  moves.KeyboardBack = LiveSurface(program, seat.KeyboardOn) != nullptr;
+  moves.PointerOn = LiveSurface(program, seat.PointerOn) != nullptr;
+  const bool came = seat.KeyboardCame;
+  seat.PointerEntered.reset();
+  seat.KeyboardLeftFrom = nullptr;
+  seat.KeyboardCame = false;
+  // Full-screen windows (no layer shell) lose the keyboard as windows do,
+  // and go on showing.
+  if (!Guarded(program)) return;
+  program.Keyboard.Moved(moves);
+  if (came && moves.KeyboardBack) program.Keyboard.Came();
 }

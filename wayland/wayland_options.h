@@ -1,7 +1,8 @@
 // The command line of the Wayland program: ombrel's, without its window
-// choice, and --idle.
+// choice, and its own modes.
 //
-//   ombrel-wayland [--idle SECONDS] [--delay US] [--fps] [--clock T] [--frames F]
+//   ombrel-wayland [--idle SECONDS | --background [--output NAME]...] [--verbose]
+//                  [--delay US] [--fps] [--clock T] [--frames F]
 //                  [--container cube|sphere] [--decay 0|1] [--regeneration 0|1]
 //                  [--permeability P] [--particles N]
 //
@@ -13,13 +14,17 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "options/display_options.h"
 
 // The options every display program takes (options/display_options.h;
-// --frames counts the frames of every output), and --idle.
+// --frames counts the frames of every output), and the program's own.
 struct WaylandOptions : DisplayOptions {
   std::optional<std::uint32_t> IdleSeconds;  // --idle: show after this long without input
+  bool Background = false;                   // --background: the scene as the outputs' wallpaper
+  std::vector<std::string> Outputs;          // --output, repeated: the wallpaper's outputs (all when empty)
+  bool Verbose = false;                      // --verbose: say why it ends or hides
 };
 
 // The longest --idle: its milliseconds fit the idle protocols' 32 bits.
@@ -27,12 +32,13 @@ constexpr std::uint32_t kMaxIdleSeconds = 4'294'967;
 
 // Parses argv[1..argc-1] into `options`. Returns kBadArguments with `error`
 // set (for one line on stderr) for an unknown option, a missing or malformed
-// value; kHelp or kVersion when they are asked for.
+// value, --idle with --background, or --output without --background; kHelp or
+// kVersion when they are asked for.
 CommandLine ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& options, std::string& error);
 
 // What the program's --help says beside the display programs' shared options:
-// --idle and every exit status (which ombrel-wayland.6 repeats, held to this
-// by the tests).
+// its own options and every exit status (which ombrel-wayland.6 repeats,
+// held to this by the tests).
 DisplayUsageParts WaylandUsageParts();
 
 // The program's --help: every option with its default and real limits, the

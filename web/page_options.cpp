@@ -1,9 +1,16 @@
 #include "web/page_options.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 #include "options/setting_options.h"
+#include "options/setting_table.h"
 #include "options/whole_number.h"
+#include "sim/particle_swarm.h"
 
 namespace {
 
@@ -11,6 +18,62 @@ bool ParseSwitch(const std::string& text, bool& out) {
   if (text != "0" && text != "1") return false;
   out = text == "1";
   return true;
+}
+
+// A decimal number of 0 or more with an optional fraction ("0.5", "1",
+// ".75"); nothing for signs, exponents, spaces or anything else.
+std::optional<double> ParseDecimal(const std::string& text) {
+  if (text.find_first_not_of("0123456789.") != std::string::npos) return std::nullopt;
+  if (text.find_first_of("0123456789") == std::string::npos || std::count(text.begin(), text.end(), '.') > 1)
+    return std::nullopt;
+  errno = 0;
+  const double value = std::strtod(text.c_str(), nullptr);
+  if (errno == ERANGE || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// A number as the warnings write it: 0.25, 2100.
+std::string DecimalText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+// The values a setting's panel control offers: a flag's 0 and 1, a slider's
+// two ends; false for a setting without a range (a choice).
+bool PanelRange(const SettingDescription& setting, double& low, double& high) {
+  if (setting.Kind == SettingKind::kFlag) {
+    low = 0;
+    high = 1;
+    return true;
+  }
+  if (!setting.Slider) return false;
+  const double first = setting.Slider->ValueAt(0), last = setting.Slider->ValueAt(kLastSliderPosition);
+  low = std::min(first, last);
+  high = std::max(first, last);
+  return true;
+}
+
+std::string OutsideMessage(const std::string& name, const std::string& value, double low, double high,
+                           const std::string& taken) {
+  return name + ": " + value + " is outside " + DecimalText(low) + " to " + DecimalText(high) + ", taken as " + taken;
+}
+
+// After a setting was read from `value`: kBounded, with `error` saying so,
+// when its number lies outside the panel's range. Particles beyond the pool
+// count as the pool, as the scene counts them, so that what the page shows
+// and stores is the number in play.
+PageParameterStatus CheckRange(const std::string& name, const std::string& value, PageOptions& options,
+                               std::string& error) {
+  const SettingDescription& setting = *FindSetting(name);
+  const std::optional<double> number = ParseWholeNumber(value);
+  double low = 0, high = 0;
+  if (!number || !PanelRange(setting, low, high) || (*number >= low && *number <= high))
+    return PageParameterStatus::kApplied;
+  if (setting.CountField == &SaverSettingsRecord::SpawnPoints)
+    options.Settings.SpawnPoints = std::min(options.Settings.SpawnPoints, static_cast<float>(kSwarmSize));
+  error = OutsideMessage(name, value, low, high, WriteSetting(setting, options.Settings));
+  return PageParameterStatus::kBounded;
 }
 
 }  // namespace
@@ -23,11 +86,19 @@ PageParameterStatus ApplyPageParameter(const std::string& name, const std::strin
   };
   std::string expected;
   switch (ParseSetting(name, value, options.Settings, expected)) {
-    case SettingStatus::kSet: return PageParameterStatus::kApplied;
+    case SettingStatus::kSet: return CheckRange(name, value, options, error);
     case SettingStatus::kMalformedValue: return malformed(expected);
     case SettingStatus::kUnknownName: break;
   }
-  if (name == "fps") {
+  if (name == "scale") {
+    const std::optional<double> scale = ParseDecimal(value);
+    if (!scale) return malformed("a number from " + DecimalText(kLeastScale) + " to " + DecimalText(kMostScale));
+    options.Scale = std::clamp(*scale, kLeastScale, kMostScale);
+    if (options.Scale != *scale) {
+      error = OutsideMessage(name, value, kLeastScale, kMostScale, DecimalText(options.Scale));
+      return PageParameterStatus::kBounded;
+    }
+  } else if (name == "fps") {
     if (!ParseSwitch(value, options.ShowFps)) return malformed("0 or 1");
   } else if (name == "bench") {
     if (!ParseSwitch(value, options.Unpaced)) return malformed("0 or 1");

@@ -41,6 +41,7 @@
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
 #include "sim/frame_seed.h"
+#include "sim/scene_data.h"
 #include "sim/scene_parameters.h"
 #include "x11/hack_options.h"
 #include "x11/hack_window.h"
@@ -157,15 +158,32 @@ Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
   SeedFrame(options.Clock, 0);
   StartScene(hack.Width, hack.Height);
 
-  StepClock steps(std::chrono::microseconds(options.DelayMicroseconds));
+  StepClock steps = DelayStepClock(std::chrono::microseconds(options.DelayMicroseconds));
   FrameRate fps;
-  for (std::uint64_t drawn = 0; !options.Frames || drawn < *options.Frames; ++drawn) {
-    if (drawn > 0) {
-      const Ending ending = WaitUntil(hack, steps.NextStepAt());
+  // --frames counts steps, as ombrel-frames counts its frames; the last is drawn.
+  for (std::uint64_t taken = 0; !options.Frames || taken < *options.Frames;) {
+    if (taken > 0) {
+      const Ending ending = WaitUntil(hack, steps.NextFrameAt());
       if (ending != Ending::kRunning) return ending;
     }
-    steps.Step(MonotonicClock::now());
-    SeedFrame(options.Clock, drawn);
+    const FrameSteps due = steps.StepsDue(MonotonicClock::now());
+    std::uint64_t count = static_cast<std::uint64_t>(due.Steps);
+    bool draw = due.Draw;
+    if (options.Frames && count >= *options.Frames - taken) {
+      count = *options.Frames - taken;
+      draw = true;
+    }
+    if (count == 0) continue;
+    // Every step due, the last one drawn if the frame is.
+    for (std::uint64_t step = 1; step < count; ++step) {
+      SeedFrame(options.Clock, taken++);
+      SimulateFrame();
+    }
+    SeedFrame(options.Clock, taken++);
+    if (!draw) {
+      SimulateFrame();
+      continue;
+    }
     RenderFrame();
     if (options.ShowFps) {
       DrawFpsText(fps.Text(), hack.Width, hack.Height, 1);

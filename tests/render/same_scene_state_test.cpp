@@ -94,4 +94,52 @@ TEST(SameSceneState, RenderFrameAndSimulateFrameLeaveTheSameScene) {
   EXPECT_NE(std::memcmp(&start->sphere.Counters, &drawn->sphere.Counters, sizeof start->sphere.Counters), 0);
 }
 
+// A paused host draws the scene again after a resize or a change of
+// settings: the same calls as the frame before, the scene left as it was.
+// With regeneration off nothing heals after the cells are drawn, so the
+// cube's still frame is its last frame call for call; the sphere's differs
+// only in the colours of its seam cells, which a step clears before drawing.
+TEST(SameSceneState, AStillFrameDrawsTheLastFrameAgainAndChangesNothing) {
+  for (const std::uint8_t container : {kCubeObject, kSphereObject}) {
+    SaverSettings = kDefaultSettings;
+    SaverSettings.ObjectType = container;
+    SaverSettings.SpawnPoints = 2050.0f;
+    SaverSettings.Regeneration = 0;
+    ReseedFromTime(1700000000u);
+    DeriveSceneParameters();
+    InitSceneData();
+    for (int i = 0; i < 30; ++i) {
+      ReseedFromTime(1700000000u + i / 10);
+      DeriveSceneParameters();
+      ResetGlRecorder();
+      RenderFrame();
+    }
+    const std::vector<GlCall> last = GlCalls();
+    const auto before = Take();
+    ResetGlRecorder();
+    RenderStillFrame();
+    const auto after = Take();
+    const std::vector<GlCall>& still = GlCalls();
+
+    const char* name = container == kCubeObject ? "cube" : "sphere";
+    EXPECT_EQ(after->frameCounter, before->frameCounter) << name;
+    EXPECT_EQ(after->random.State, before->random.State) << name;
+    EXPECT_EQ(std::memcmp(&after->particles, &before->particles, sizeof(ParticleSwarmArray)), 0) << name;
+    EXPECT_EQ(std::memcmp(&after->cube, &before->cube, sizeof(CubeShellData)), 0) << name;
+    EXPECT_EQ(std::memcmp(&after->sphere, &before->sphere, sizeof(SphereShellData)), 0) << name;
+    ASSERT_EQ(still.size(), last.size()) << name;
+    int differing = 0;
+    for (std::size_t i = 0; i < still.size(); ++i) {
+      ASSERT_EQ(still[i].name, last[i].name) << name << " call " << i;
+      if (still[i].args != last[i].args || still[i].modelview != last[i].modelview) {
+        ++differing;
+        EXPECT_TRUE(container == kSphereObject && still[i].name == "glColor4f") << name << " call " << i;
+      }
+    }
+    if (container == kCubeObject) {
+      EXPECT_EQ(differing, 0);
+    }
+  }
+}
+
 }  // namespace

@@ -3,7 +3,10 @@
 // test makes (virtual_input.h). sway refuses to run as root, so under root it
 // runs as nobody; the test, as root, still reaches its sockets. The test's
 // own environment points at it (WAYLAND_DISPLAY, XDG_RUNTIME_DIR, SWAYSOCK),
-// so that the programs it starts, swaymsg and grim find it.
+// so that the programs it starts, swaymsg and grim find it. A test may add
+// lines to its configuration (programs that sway starts with `exec`, window
+// rules) and programs of its own to the session's bin folder, which comes
+// first in sway's PATH.
 #pragma once
 
 #include <glob.h>
@@ -11,6 +14,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "tests/support/test_process.h"
@@ -20,21 +24,26 @@ inline bool SwayInstalled() { return std::system("command -v sway >/dev/null 2>&
 
 class HeadlessSway {
  public:
-  // Starts sway with `outputs` headless outputs of 1280 x 720 and waits,
-  // bounded, until it accepts clients and commands. Ready() says whether it did.
-  explicit HeadlessSway(int outputs) {
+  // Starts sway with `outputs` headless outputs of 1280 x 720 and the lines
+  // of `config` added to its configuration, once `prepare` has put what it
+  // wants in the bin folder (a path it is given), and waits, bounded, until
+  // it accepts clients and commands. Ready() says whether it did.
+  explicit HeadlessSway(int outputs, const std::string& extraConfig = "",
+                        const std::function<void(const std::string& bin)>& prepare = {}) {
     char folder[] = "/tmp/ombrel-sway.XXXXXX";
     if (mkdtemp(folder) == nullptr) return;
     runtime_ = folder;
     const bool root = getuid() == 0;
     if (root && chown(folder, 65534, 65534) != 0) return;
-    const std::string config = runtime_ + "/config";
+    const std::string config = runtime_ + "/config", bin = runtime_ + "/bin";
     {
       std::ofstream out(config);
-      out << "xwayland disable\n";
+      out << "xwayland disable\n" << extraConfig;
     }
     chmod(config.c_str(), 0644);
-    std::vector<std::string> argv = {"env", "-i", "PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + runtime_,
+    mkdir(bin.c_str(), 0755);
+    if (prepare) prepare(bin);
+    std::vector<std::string> argv = {"env", "-i", "PATH=" + bin + ":/usr/bin:/bin", "XDG_RUNTIME_DIR=" + runtime_,
                                      "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
                                      "WLR_HEADLESS_OUTPUTS=" + std::to_string(outputs), "sway", "-c", config};
     if (root) {
@@ -73,12 +82,13 @@ class HeadlessSway {
     return std::system(("swaymsg -q -- " + command + " >/dev/null 2>&1").c_str()) == 0;
   }
 
-  // A screenshot of one output, as its pixels are (grim); empty when none
-  // could be taken.
-  Image Screenshot(const std::string& output) const {
+  // A screenshot of one output, as its pixels are (grim), with the cursor
+  // drawn in where `cursor` is set; empty when none could be taken.
+  Image Screenshot(const std::string& output, bool cursor = false) const {
     const std::string path = runtime_ + "/shot-" + output + ".png";
     std::remove(path.c_str());
-    if (std::system(("grim -o " + output + " " + path + " 2>/dev/null").c_str()) != 0) return {};
+    const std::string grim = cursor ? "grim -c -o " : "grim -o ";
+    if (std::system((grim + output + " " + path + " 2>/dev/null").c_str()) != 0) return {};
     return ReadPng(path);
   }
 

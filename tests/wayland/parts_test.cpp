@@ -1,7 +1,7 @@
 // The Wayland program's parts that need no compositor: its command line and
-// the program's answers to bad ones and to a missing session, the pointer's
-// threshold, the ext idle notification's events, and the outputs' scenes
-// kept apart.
+// the program's answers to bad ones and to a missing session, the saver's
+// lock file, the keyboard's rule, the pointer's threshold, the ext idle
+// notification's events, and the outputs' scenes kept apart.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,8 +12,10 @@
 #include "tests/support/display_manual.h"
 #include "tests/support/test_process.h"
 #include "wayland/idle_watch.h"
+#include "wayland/keyboard_hold.h"
 #include "wayland/output_scene.h"
 #include "wayland/pointer_threshold.h"
+#include "wayland/session.h"
 #include "wayland/wayland_options.h"
 
 namespace {
@@ -40,6 +42,18 @@ TEST(WaylandOptions, TakesOmbrelsOptionsAndIdle) {
   EXPECT_EQ(options.DelayMicroseconds, 0u);
 }
 
+TEST(WaylandOptions, BackgroundTakesItsOutputs) {
+  WaylandOptions options;
+  std::string error;
+  ASSERT_EQ(Parse({"--background", "--output", "DP-1", "-output", "HDMI-A-1", "--verbose"}, options, error),
+            CommandLine::kRun)
+      << error;
+  EXPECT_TRUE(options.Background);
+  EXPECT_EQ(options.Outputs, (std::vector<std::string>{"DP-1", "HDMI-A-1"}));
+  EXPECT_TRUE(options.Verbose);
+  EXPECT_FALSE(options.IdleSeconds);
+}
+
 // Bad command lines: the program answers with one line that names the
 // problem and exit code 2.
 TEST(WaylandOptions, BadCommandLinesGetOneLineAndTwo) {
@@ -55,6 +69,10 @@ TEST(WaylandOptions, BadCommandLinesGetOneLineAndTwo) {
       {{"--particles", "many"}, "--particles expects"},
       {{"--root"}, "unknown argument: --root"},
       {{"--frames-per-second", "60"}, "unknown argument: --frames-per-second"},
+      {{"--background", "--idle", "60"}, "--background and --idle cannot be used together"},
+      {{"--output", "DP-1"}, "--output is for --background"},
+      {{"--background", "--output", ""}, "--output expects the name of an output"},
+      {{"--background", "--output"}, "missing value after --output"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> argv = {OMBREL_WAYLAND_PATH};
@@ -75,6 +93,108 @@ TEST(WaylandOptions, NoCompositorGetsOneLineAndOne) {
                      30s, &output),
             1);
   EXPECT_EQ(output, "ombrel-wayland: cannot connect to the Wayland compositor 'wayland-77'\n");
+  // The runtime folder that holds the socket: the program's own line, not
+  // libwayland's before it. A socket given as a path needs none.
+  EXPECT_EQ(RunToEnd({"env", "-u", "XDG_RUNTIME_DIR", "WAYLAND_DISPLAY=wayland-77", OMBREL_WAYLAND_PATH}, 30s, &output),
+            1);
+  EXPECT_EQ(output, "ombrel-wayland: no Wayland session: XDG_RUNTIME_DIR, the runtime folder that holds the "
+                    "compositor's socket 'wayland-77', is not set\n");
+  EXPECT_EQ(RunToEnd({"env", "-u", "XDG_RUNTIME_DIR", "WAYLAND_DISPLAY=/nonexistent/wayland-77", OMBREL_WAYLAND_PATH},
+                     30s, &output),
+            1);
+  EXPECT_EQ(output, "ombrel-wayland: cannot connect to the Wayland compositor '/nonexistent/wayland-77'\n");
+}
+
+// The compositor's socket as libwayland finds it, and the saver's lock file
+// beside it: the first taker holds it, a second (another open file, as
+// another process has) is refused, and a folder that does not exist makes
+// it unavailable rather than refused.
+TEST(SaverLock, OneHolderASocket) {
+  std::string path, error;
+  setenv("XDG_RUNTIME_DIR", ::testing::TempDir().c_str(), 1);
+  setenv("WAYLAND_DISPLAY", "wayland-7", 1);
+  ASSERT_TRUE(SessionSocket(path, error)) << error;
+  EXPECT_EQ(path, ::testing::TempDir() + "/wayland-7");
+  setenv("WAYLAND_DISPLAY", "/run/elsewhere/wayland-7", 1);
+  ASSERT_TRUE(SessionSocket(path, error)) << error;
+  EXPECT_EQ(path, "/run/elsewhere/wayland-7");
+  EXPECT_EQ(SaverLockPath(path), "/run/elsewhere/wayland-7.ombrel-wayland.lock");
+
+  const std::string lock = ::testing::TempDir() + "/saver-lock-" + std::to_string(getpid());
+  std::remove(lock.c_str());
+  EXPECT_EQ(HoldLockFile(lock), LockFile::kHeld);
+  EXPECT_EQ(HoldLockFile(lock), LockFile::kHeldByAnother);
+  EXPECT_EQ(HoldLockFile("/nonexistent/folder/lock"), LockFile::kUnavailable);
+  std::remove(lock.c_str());
+}
+
+// The keyboard's rule: the scene shows once the keyboard came and until it
+// is taken. A keyboard that leaves and is back by the end of the batch moved
+// only within the compositor (sway 1.7 does so for a new output or window);
+// one that does not come back is taken, and so is one that comes back while
+// the pointer, having been on the saver, is away (sway 1.7's lock takes the
+// pointer first). Taken counts for good, whatever comes next. A keyboard that
+// does not come within the bound is lost too; asking again (another overlay
+// after the first went) keeps a scene that held it drawing.
+TEST(KeyboardHold, ShowsOnlyWhileTheKeyboardStays) {
+  using Clock = KeyboardHold::Clock;
+  const Clock::time_point t0{};
+  KeyboardHold hold;
+  hold.Ask(t0);
+  EXPECT_FALSE(hold.Held());
+  EXPECT_FALSE(hold.Lost(t0 + kKeyboardBound - 1ms));
+  EXPECT_TRUE(hold.Lost(t0 + kKeyboardBound));
+  EXPECT_FALSE(hold.Taken());
+  EXPECT_EQ(hold.Deadline(), t0 + kKeyboardBound);
+
+  hold.Came();
+  EXPECT_TRUE(hold.Held());
+  EXPECT_FALSE(hold.Lost(t0 + 1h));
+  EXPECT_FALSE(hold.Deadline());
+  hold.Ask(t0 + 1h);
+  EXPECT_TRUE(hold.Held()) << "the scene goes on while another overlay asks";
+  EXPECT_TRUE(hold.Lost(t0 + 1h + kKeyboardBound));
+  hold.Came();
+
+  // Batches in order: {keyboard left, keyboard back, pointer on}.
+  struct Case {
+    const char* name;
+    std::vector<FocusMoves> batches;
+    bool taken;
+  };
+  const FocusMoves still{false, true, true}, pointerAway{false, true, false}, keyboardAwayAndBack{true, true, true},
+      keyboardBackPointerAway{true, true, false}, keyboardGone{true, false, true}, noPointer{false, true, false},
+      keyboardAwayAndBackNoPointer{true, true, false};
+  const Case cases[] = {
+      {"nothing moved", {still, still}, false},
+      {"the pointer alone went (sway's hidden cursor)", {still, pointerAway}, false},
+      {"the keyboard left and came back (sway's own focus)", {still, keyboardAwayAndBack}, false},
+      {"the keyboard left and came back, no pointer ever", {noPointer, keyboardAwayAndBackNoPointer}, false},
+      {"the keyboard left", {still, keyboardGone}, true},
+      {"the pointer went, then the keyboard left and came back (sway 1.7's lock)", {still, pointerAway,
+                                                                                   keyboardBackPointerAway}, true},
+      {"both in one batch", {still, keyboardBackPointerAway}, true},
+  };
+  for (const Case& c : cases) {
+    KeyboardHold held = hold;
+    for (const FocusMoves& batch : c.batches) held.Moved(batch);
+    EXPECT_EQ(held.Taken(), c.taken) << c.name;
+    EXPECT_EQ(held.Held(), !c.taken) << c.name;
+    held.Came();
+    EXPECT_EQ(held.Held(), !c.taken) << c.name << ", and the keyboard came again";
+    EXPECT_EQ(held.Lost(t0), c.taken) << c.name;
+    if (c.taken) {
+      EXPECT_FALSE(held.Deadline()) << c.name;
+    }
+  }
+
+  hold.Reset();
+  EXPECT_FALSE(hold.Lost(t0 + 1h)) << "nothing asked";
+  hold.NotNeeded();
+  hold.Ask(t0);
+  EXPECT_TRUE(hold.Held());
+  EXPECT_FALSE(hold.Lost(t0 + kKeyboardBound)) << "a keyboard not needed is not awaited";
+  EXPECT_FALSE(hold.Deadline());
 }
 
 // The manual page names every option of --help and says each exit status

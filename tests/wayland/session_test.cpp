@@ -1,86 +1,19 @@
 // ombrel-wayland on a headless sway of each test's own: the scene on every
 // output, against ombrel-frames-gles; the input that ends it and the jitter
-// that does not; signals; the compositor's end; outputs that come and go;
-// idle mode on org_kde_kwin_idle. Every wait is bounded.
+// that does not; one saver a display; the hidden cursor; signals; the
+// compositor's end; outputs that come and go; idle mode on
+// org_kde_kwin_idle. Every wait is bounded.
 #include <gtest/gtest.h>
 
 #include <linux/input-event-codes.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <algorithm>
 
-#include "tests/support/test_process.h"
-#include "tests/wayland/headless_sway.h"
-#include "tests/wayland/virtual_input.h"
+#include "tests/wayland/on_sway.h"
 
 namespace {
 
-const std::string kSaver = OMBREL_WAYLAND_PATH;
-
-// The scene's clear colour fills the corners of a shown scene (the container
-// stays in the middle); sway's own background is grey.
-bool SceneShown(const Image& shot) {
-  if (shot.rgb.empty()) return false;
-  for (const auto& [x, y] : {std::pair{0, 0}, {shot.width - 1, 0}, {0, shot.height - 1}, {shot.width - 1, shot.height - 1}})
-    if (shot.Lit(x, y)) return false;
-  return true;
-}
-
-bool SceneHidden(const Image& shot) {
-  return !shot.rgb.empty() && shot.Lit(0, 0) && shot.Lit(shot.width - 1, shot.height - 1);
-}
-
-// Pixels of two same-sized pictures that differ by more than `levels` in
-// some channel; every pixel when the sizes differ.
-long PixelsBeyond(const Image& a, const Image& b, int levels) {
-  if (a.width != b.width || a.height != b.height) return static_cast<long>(b.width) * b.height;
-  long n = 0;
-  for (size_t i = 0; i < a.rgb.size(); i += 3)
-    for (size_t c = 0; c < 3; ++c)
-      if (std::abs(a.rgb[i + c] - b.rgb[i + c]) > levels) {
-        ++n;
-        break;
-      }
-  return n;
-}
-
-class OnSway : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!SwayInstalled()) GTEST_SKIP() << "sway is not installed";
-  }
-
-  // sway with `outputs` outputs and the test's input devices.
-  void StartSway(int outputs) {
-    sway_ = std::make_unique<HeadlessSway>(outputs);
-    ASSERT_TRUE(sway_->Ready()) << "sway did not start:\n" << sway_->Log();
-    input_ = std::make_unique<VirtualInput>();
-    ASSERT_EQ(input_->Error(), "");
-  }
-
-  std::unique_ptr<Process> StartSaver(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), kSaver);
-    return std::make_unique<Process>(arguments);
-  }
-
-  // Waits until the scene covers the corners of `output`.
-  bool WaitShown(const std::string& output, TestClock::duration limit = 20s) {
-    return WaitFor([&] { return SceneShown(sway_->Screenshot(output)); }, limit);
-  }
-  bool WaitHidden(const std::string& output, TestClock::duration limit = 20s) {
-    return WaitFor([&] { return SceneHidden(sway_->Screenshot(output)); }, limit);
-  }
-
-  // Waits until `output` shows a frame other than the one it shows now: the
-  // program still draws.
-  bool WaitMoving(const std::string& output) {
-    const Image before = sway_->Screenshot(output);
-    return WaitFor([&] { return PixelsBeyond(sway_->Screenshot(output), before, 0) > 0; }, 10s);
-  }
-
-  std::unique_ptr<HeadlessSway> sway_;
-  std::unique_ptr<VirtualInput> input_;
-};
+class OnSway : public SwayTest {};
 
 // Each output shows its own scene at its size in pixels, a 2x output at
 // twice its size in surface coordinates, and the first frame is the one that
@@ -123,11 +56,12 @@ TEST_F(OnSway, EveryOutputShowsTheFirstFrameOfItsOwnScene) {
   EXPECT_FALSE(saver->Ended()) << saver->Output();
 }
 
-// With --clock T, frame F of an output is seeded by the frames' count, as
-// ombrel-frames counts them: the 70th frame (the last ten from second T + 1,
-// whose seeds leave their trace by the 70th) is the one ombrel-frames-gles
-// writes 70th. At five steps a second each frame stays long enough to be
-// photographed; the program draws one more so that the 70th is not its last.
+// With --clock T, frame F of an output is seeded by the steps' count, as
+// ombrel-frames counts its frames: step 121 (after steps from seconds T,
+// T + 1 and T + 2, whose seeds leave their trace) is the frame that
+// ombrel-frames-gles writes 121st. At one frame a second (the scene taking
+// 60 steps a second all the same, every 60th drawn) it stays long enough to
+// be photographed; the program goes on to step 181 so that it is not its last.
 TEST_F(OnSway, FrameFAtClockTIsOmbrelFramesFrameF) {
   StartSway(1);
   ASSERT_TRUE(HeadlessSway::Command("output HEADLESS-1 mode 640x480"));
@@ -136,21 +70,21 @@ TEST_F(OnSway, FrameFAtClockTIsOmbrelFramesFrameF) {
     const std::string out = expected + "/" + framesPerSecond;
     std::string log;
     EXPECT_EQ(RunToEnd({OMBREL_FRAMES_GLES_PATH, "--particles", "2050", "--clock", "1700000000", "--frames-per-second",
-                        framesPerSecond, "--frames", "70", "--every", "70", "--size", "640x480", "--out", out},
+                        framesPerSecond, "--frames", "121", "--every", "121", "--size", "640x480", "--out", out},
                        60s, &log),
               0)
         << log;
-    return ReadPng(out + "/frame-000070.png");
+    return ReadPng(out + "/frame-000121.png");
   };
   const Image want = written("60");
   ASSERT_FALSE(want.rgb.empty());
   const long allowed = static_cast<long>(want.width) * want.height / 200;
-  ASSERT_GT(PixelsBeyond(written("1000"), want, 3), allowed) << "the 70th frame of second T alone differs";
+  ASSERT_GT(PixelsBeyond(written("1000"), want, 3), allowed) << "frame 121 of second T alone differs";
 
-  auto saver = StartSaver({"--particles", "2050", "--clock", "1700000000", "--frames", "71", "--delay", "200000"});
+  auto saver = StartSaver({"--particles", "2050", "--clock", "1700000000", "--frames", "181", "--delay", "1000000"});
   Image shot;
   EXPECT_TRUE(WaitFor([&] { return PixelsBeyond(shot = sway_->Screenshot("HEADLESS-1"), want, 3) <= allowed; }, 40s))
-      << "the 70th frame was not shown\n" << saver->Output();
+      << "frame 121 was not shown\n" << saver->Output();
   EXPECT_EQ(saver->WaitExit(20s), 0) << saver->Output();
 }
 
@@ -168,8 +102,8 @@ TEST_F(OnSway, SixtyStepsASecondOnA144HzOutput) {
   EXPECT_GE(TestClock::now() - started, 1900ms);
 }
 
-// A key, a button, or a move of more than 4 pixels ends it with 0 within a
-// second of reaching the compositor.
+// A key, a button, a turn of the wheel or a move of more than 4 pixels ends
+// it with 0 within a second of reaching the compositor.
 TEST_F(OnSway, KeyButtonAndMotionEachEndIt) {
   StartSway(1);
   struct Case {
@@ -180,6 +114,7 @@ TEST_F(OnSway, KeyButtonAndMotionEachEndIt) {
       {"key", [](VirtualInput& in) { in.Key(KEY_SPACE); }},
       {"button", [](VirtualInput& in) { in.Button(BTN_LEFT); }},
       {"motion", [](VirtualInput& in) { in.Move(5, 0); }},
+      {"wheel", [](VirtualInput& in) { in.Scroll(1); }},
   };
   for (const Case& c : cases) {
     auto saver = StartSaver({});
@@ -206,6 +141,63 @@ TEST_F(OnSway, JitterDoesNotEndIt) {
   EXPECT_FALSE(saver->Ended()) << saver->Output();
   input_->Move(0, 5);
   EXPECT_EQ(saver->WaitExit(kPromptEnd), 0) << saver->Output();
+}
+
+// One saver a display: a second one (a swayidle timeout's, say) ends at once
+// with 0, saying so in one line only under --verbose, and the first goes on
+// drawing. The lock goes with the first however it ends, a kill included.
+TEST_F(OnSway, ASecondSaverOnTheDisplayEndsAtOnce) {
+  StartSway(1);
+  auto first = StartSaver({});
+  ASSERT_TRUE(WaitShown("HEADLESS-1")) << first->Output();
+  for (const bool verbose : {false, true}) {
+    auto second = StartSaver(verbose ? std::vector<std::string>{"--verbose"} : std::vector<std::string>{});
+    EXPECT_EQ(second->WaitExit(kPromptEnd), 0) << verbose;
+    EXPECT_EQ(second->Output(), verbose ? "ombrel-wayland: another ombrel-wayland shows the scene on this Wayland "
+                                          "display; this one ends\n"
+                                        : "");
+  }
+  EXPECT_TRUE(WaitMoving("HEADLESS-1"));
+  EXPECT_FALSE(first->Ended()) << first->Output();
+  kill(first->pid(), SIGKILL);
+  first->WaitExit(5s);
+  auto third = StartSaver({});
+  EXPECT_TRUE(WaitMoving("HEADLESS-1"));
+  EXPECT_FALSE(third->Ended()) << third->Output();
+}
+
+// The cursor, which screenshots of the headless outputs show, is hidden over
+// the scene: over sway's background some pixels around the pointer differ
+// from the background's colour, over the scene's dark margin none do. Ten
+// seconds a step keep the scene still.
+TEST_F(OnSway, TheCursorIsHiddenOverTheScene) {
+  StartSway(1);
+  input_->MoveTo(100, 100, 1280, 720);
+  auto cursorPixels = [&] {
+    const Image shot = sway_->Screenshot("HEADLESS-1", true);
+    if (shot.rgb.empty()) return -1;
+    int n = 0;
+    for (int y = 90; y < 150; ++y)
+      for (int x = 90; x < 150; ++x) n += std::equal(shot.At(x, y), shot.At(x, y) + 3, shot.At(20, 20)) ? 0 : 1;
+    return n;
+  };
+  ASSERT_GT(cursorPixels(), 0) << "no cursor in the screenshots to hide";
+  auto saver = StartSaver({"--delay", "10000000"});
+  ASSERT_TRUE(WaitShown("HEADLESS-1")) << saver->Output();
+  input_->Move(1, 0);
+  EXPECT_TRUE(WaitFor([&] { return cursorPixels() == 0; }, 10s)) << cursorPixels() << " pixels of a cursor";
+}
+
+// A seat without a keyboard (a headless sway without devices, a kiosk)
+// never gives one: the scene shows without waiting for it. 240 frames take
+// 4 s, longer than the wait for a keyboard would be.
+TEST_F(OnSway, ASeatWithoutAKeyboardStillShowsTheScene) {
+  sway_ = std::make_unique<HeadlessSway>(1);
+  ASSERT_TRUE(sway_->Ready()) << sway_->Log();
+  auto saver = StartSaver({"--frames", "240", "--verbose"});
+  EXPECT_TRUE(WaitShown("HEADLESS-1")) << saver->Output();
+  EXPECT_EQ(saver->WaitExit(60s), 0);
+  EXPECT_EQ(saver->Output(), "");
 }
 
 TEST_F(OnSway, SigtermEndsItAtOnce) {

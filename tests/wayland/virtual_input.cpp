@@ -102,3 +102,17 @@ void VirtualInput::Move(double dx, double dy) {
   zwlr_virtual_pointer_v1_frame(pointer_);
   Sync();
 }
+
+void VirtualInput::MoveTo(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t height) {
+  zwlr_virtual_pointer_v1_motion_absolute(pointer_, time_++, x, y, width, height);
+  zwlr_virtual_pointer_v1_frame(pointer_);
+  Sync();
+}
+
+void VirtualInput::Scroll(int notches) {
+  zwlr_virtual_pointer_v1_axis_source(pointer_, WL_POINTER_AXIS_SOURCE_WHEEL);
+  zwlr_virtual_pointer_v1_axis_discrete(pointer_, time_++, WL_POINTER_AXIS_VERTICAL_SCROLL,
+                                        wl_fixed_from_int(15 * notches), notches);
+  zwlr_virtual_pointer_v1_frame(pointer_);
+  Sync();
+}

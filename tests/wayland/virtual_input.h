@@ -31,6 +31,11 @@ class VirtualInput {
   void Button(std::uint32_t button);
   // Moves the pointer by dx, dy.
   void Move(double dx, double dy);
+  // Puts the pointer at x, y of a layout of width x height (one output's
+  // size when there is one output).
+  void MoveTo(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t height);
+  // Turns a mouse wheel by `notches` (down when positive).
+  void Scroll(int notches);
 
   wl_seat* Seat = nullptr;
   zwlr_virtual_pointer_manager_v1* PointerManager = nullptr;

@@ -13,8 +13,11 @@ import { readPng, screenshotPixels } from '../../tools/browser/browser.mjs';
 // blend and filter the sprite's mipmaps a little differently, and place an
 // edge pixel on the other side of a triangle's edge. So: no pixel more than
 // kMaxLevels off in any channel except edge pixels, which are at most
-// kEdgeShare of the picture. A wrong transform, colour, blend or texture
-// moves whole sprites and cells and breaks both bounds at once.
+// kEdgeShare of a 1024 x 768 picture. Edges grow with a picture's side and
+// its pixels with the square of it, so a smaller picture of the same scene
+// allows a larger share: twice as much at half the size. A wrong transform,
+// colour, blend or texture moves whole sprites and cells and breaks both
+// bounds at once.
 export const kMaxLevels = 8;
 export const kEdgeShare = 0.003;
 
@@ -37,8 +40,13 @@ export function compareFrames(a, b) {
   return { maxDiff, differing, beyond, pixels, beyondShare: beyond / pixels };
 }
 
+// The share of edge pixels allowed in a picture of `pixels`.
+export function edgeShare(pixels) {
+  return kEdgeShare * Math.max(1, Math.sqrt((1024 * 768) / pixels));
+}
+
 export function withinTolerance(comparison) {
-  return comparison.beyondShare <= kEdgeShare;
+  return comparison.beyondShare <= edgeShare(comparison.pixels);
 }
 
 // The native frame F of `settings` (an object of parameters) at clock T.

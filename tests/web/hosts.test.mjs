@@ -13,7 +13,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
-import { launchBrowser, openPage, readPng, waitForFrames } from '../../tools/browser/browser.mjs';
+import { launchBrowser, openPage, readPng, waitForFrames, waitForSteps } from '../../tools/browser/browser.mjs';
 import { serveFolder } from '../../tools/browser/serve.mjs';
 import { canvasPixels, compareFrames, litPixels, nativeFrame, withinTolerance } from './frames.mjs';
 
@@ -45,28 +45,39 @@ after(async () => { await browser?.close(); });
 
 // Opens index.html?query from `dir` (from file:// or served, as above; or
 // always served with `served`), with `init` run before the page's scripts,
-// and runs `fn`; then closes the page and its server.
-async function withPage(dir, query, fn, { init, initArg, served = !opensFromFile } = {}) {
-  let server, page;
+// and runs `fn`; then closes the page and its server. With `stoppedClock`
+// the page's time (its timers, its animation callbacks every 16 ms and their
+// timestamps) stands still until the test moves it on with
+// page.clock.runFor; such a page gets a browser of its own, whose context the
+// clock belongs to.
+async function withPage(dir, query, fn, { init, initArg, served = !opensFromFile, stoppedClock = false } = {}) {
+  let server, page, own;
   try {
     let url = pathToFileURL(path.join(dir, 'index.html')).href;
     if (served) {
       server = await serveFolder(dir);
       url = server.url + 'index.html';
     }
+    if (stoppedClock) own = await launchBrowser();
     let log;
-    ({ page, log } = await openPage(browser.context));
+    ({ page, log } = await openPage((own || browser).context));
     if (init) await page.addInitScript(init, initArg);
+    if (stoppedClock) {
+      await page.clock.install();
+      await page.clock.pauseAt(Date.now() + 1000);
+    }
     await page.goto(url + query);
     return await fn({ page, log, server });
   } finally {
     await page?.close();
     await server?.close();
+    await own?.close();
   }
 }
 
 const settingsInForce = (page) => page.evaluate(() => window.Module.ccall('OmbrelSettings', 'string', [], []));
 const framesDrawn = (page) => page.evaluate(() => window.ombrel.framesDrawn());
+const stepsTaken = (page) => page.evaluate(() => window.ombrel.steps());
 const storedSettings = (page) => page.evaluate(() => localStorage.getItem('ombrel.settings'));
 
 // A setting's value (as the address writes it) in the host's terms: a choice
@@ -92,8 +103,10 @@ function fullSet(host, settings) {
 // A fake host, run before the page's scripts: it stores the visitor's
 // settings, and as soon as the page defines its listener it calls it with
 // every property, then with each of `changes` alone, as the hosts do once
-// the page has loaded and when their panel changes.
-function fakeHost({ host, all, changes, stored }) {
+// the page has loaded and when their panel changes; with `pausedAtLoad`
+// Wallpaper Engine then pauses the wallpaper, as it does one that loads
+// covered.
+function fakeHost({ host, all, changes, stored, pausedAtLoad }) {
   localStorage.setItem('ombrel.settings', stored);
   const engine = host === 'engine';
   let listener;
@@ -109,6 +122,7 @@ function fakeHost({ host, all, changes, stored }) {
           for (const [name, value] of Object.entries(values)) listener(name, value);
         }
       }
+      if (pausedAtLoad) listener.setPaused(true);
     },
   });
 }
@@ -126,6 +140,8 @@ pageTest('the hosts\' files describe the settings table\'s settings, defaults an
   assert.equal(project.title, 'Ombrel');
   assert.equal(livelyInfo.Type, 1);
   assert.equal(livelyInfo.FileName, 'index.html');
+  // Lively tells only a wallpaper started so when it pauses it.
+  assert.equal(livelyInfo.Arguments, '--pause-event true');
   assert.equal(livelyInfo.License, 'MIT');
   for (const [dir, picture] of [[hostDirs.engine, project.preview], [hostDirs.lively, livelyInfo.Thumbnail]]) {
     const size = fs.statSync(path.join(dir, picture)).size;
@@ -136,8 +152,13 @@ pageTest('the hosts\' files describe the settings table\'s settings, defaults an
     return JSON.parse(await page.evaluate(() => window.Module.ccall('OmbrelSettingTable', 'string', [], [])));
   }, { served: true });
   const engine = project.general.properties;
-  assert.deepEqual(Object.keys(engine), table.map((s) => s.name));
-  assert.deepEqual(Object.keys(livelyProperties), table.map((s) => s.name));
+  assert.deepEqual(Object.keys(engine), [...table.map((s) => s.name), 'scale']);
+  assert.deepEqual(Object.keys(livelyProperties), [...table.map((s) => s.name), 'scale']);
+  // The render scale, 0.25 to 1, as the page's ?scale= takes it.
+  for (const p of [engine.scale, livelyProperties.scale]) {
+    assert.deepEqual([p.type, p.min, p.max, p.step, p.value], ['slider', 0.25, 1, 0.05, 1]);
+  }
+  assert.deepEqual([engine.scale.fraction, engine.scale.order], [true, table.length]);
   const expected = { choice: ['combo', 'dropdown'], flag: ['bool', 'checkbox'], count: ['slider', 'slider'] };
   for (const setting of table) {
     const [e, l] = [engine[setting.name], livelyProperties[setting.name]];
@@ -176,7 +197,7 @@ for (const host of ['engine', 'lively']) {
       const setup = { host, all: fullSet(host, c.base), changes: [fullSetChange(host, c.change)],
         stored: visitorSettings };
       await withPage(hostDirs[host], '?' + new URLSearchParams({ clock, frames }), async ({ page, log }) => {
-        await waitForFrames(page, frames, 60000);
+        await waitForSteps(page, frames, 60000);
         const shown = await canvasPixels(page);
         const changed = cachedNativeFrame({ ...c.base, ...c.change });
         const comparison = compareFrames(shown, changed);
@@ -258,6 +279,90 @@ pageTest('lively host: changes act on the running scene; each bad property warns
     assert.equal(await storedSettings(page), visitorSettings);
     assert.deepEqual(log.errors, []);
   }, { init: fakeHost, initArg: setup });
+});
+
+// The hosts' pause on a clock that the test moves: paused, no frames at all
+// and the picture kept; resumed, the next frame takes one step (a new grid,
+// no jump for the time paused) and the frames go on at 60 steps a second.
+const pauses = {
+  engine: { pause: (page) => page.evaluate(() => window.wallpaperPropertyListener.setPaused(true)),
+    resume: (page) => page.evaluate(() => window.wallpaperPropertyListener.setPaused(false)) },
+  lively: { pause: (page) => page.evaluate(() => window.livelyWallpaperPlaybackChanged('{"IsPaused":true}')),
+    resume: (page) => page.evaluate(() => window.livelyWallpaperPlaybackChanged('{"IsPaused":false}')) },
+};
+for (const host of ['engine', 'lively']) {
+  pageTest(`${host} host: paused, the page draws nothing and keeps its picture; resumed, it goes on without a jump`,
+    async () => {
+      const setup = { host, all: fullSet(host, { particles: 2050 }), changes: [], stored: visitorSettings };
+      await withPage(hostDirs[host], '', async ({ page, log }) => {
+        await page.waitForFunction(() => window.ombrel, null, { timeout: 30000, polling: 50 });
+        await page.clock.runFor(500);
+        assert.ok(await stepsTaken(page) >= 25, 'it runs');
+        await pauses[host].pause(page);
+        const [steps, drawn] = [await stepsTaken(page), await framesDrawn(page)];
+        const picture = await canvasPixels(page);
+        await page.clock.runFor(2000);
+        assert.deepEqual([await stepsTaken(page), await framesDrawn(page)], [steps, drawn], 'nothing while paused');
+        assert.equal(compareFrames(picture, await canvasPixels(page)).differing, 0, 'the picture is kept');
+
+        await pauses[host].resume(page);
+        await page.clock.runFor(16);
+        assert.deepEqual([await stepsTaken(page), await framesDrawn(page)], [steps + 1, drawn + 1],
+          'one step at the first frame');
+        await page.clock.runFor(1000);
+        const after = (await stepsTaken(page)) - steps - 1;
+        assert.ok(after >= 59 && after <= 61, `${after} steps in the second after`);
+        // A call that is not the host's is said, and changes nothing.
+        await page.evaluate((engine) => (engine ? window.wallpaperPropertyListener.setPaused('yes')
+          : window.livelyWallpaperPlaybackChanged('paused')), host === 'engine');
+        assert.equal(log.warnings.length, 1, log.warnings.join('\n'));
+        assert.match(log.warnings[0], /Ombrel ignored (setPaused\("yes"\)|a playback change of "paused")/);
+        await page.clock.runFor(100);
+        assert.ok(await stepsTaken(page) > steps + after, 'still running');
+        assert.deepEqual(log.errors, []);
+      }, { init: fakeHost, initArg: setup, stoppedClock: true });
+    });
+}
+
+pageTest('engine host: a wallpaper paused as it loads draws nothing until resumed', async () => {
+  const setup = { host: 'engine', all: fullSet('engine', { particles: 50 }), changes: [], stored: visitorSettings,
+    pausedAtLoad: true };
+  await withPage(hostDirs.engine, '', async ({ page, log }) => {
+    await page.waitForFunction(() => window.ombrel, null, { timeout: 30000, polling: 50 });
+    await page.clock.runFor(1000);
+    assert.equal(await framesDrawn(page), 0);
+    await page.evaluate(() => window.wallpaperPropertyListener.setPaused(false));
+    await page.clock.runFor(500);
+    assert.ok(await framesDrawn(page) >= 25);
+    assert.deepEqual(log.errors, []);
+  }, { init: fakeHost, initArg: setup, stoppedClock: true });
+});
+
+// The render scale as a host property, and numbers outside what the host's
+// sliders offer: taken as the page takes them from the address, and said.
+pageTest('both hosts: the render scale acts at once; numbers outside the sliders are said', async () => {
+  for (const host of ['engine', 'lively']) {
+    const setup = { host, all: fullSet(host, {}), changes: [], stored: visitorSettings };
+    await withPage(hostDirs[host], '', async ({ page, log }) => {
+      const set = (name, value) => page.evaluate(([engine, n, v]) => (engine
+        ? window.wallpaperPropertyListener.applyUserProperties({ [n]: { value: v } })
+        : window.livelyPropertyListener(n, v)), [host === 'engine', name, value]);
+      await waitForFrames(page, 2);
+      assert.deepEqual(await page.evaluate(() => [canvas.width, canvas.height]), [1024, 768]);
+      await set('scale', 0.5);
+      await page.waitForFunction(() => canvas.width === 512 && canvas.height === 384, null, { timeout: 5000 });
+      assert.deepEqual(log.warnings, []);
+      await set('particles', 99999);
+      await set('scale', 2);
+      await page.waitForFunction(() => canvas.width === 1024, null, { timeout: 5000 });
+      assert.equal(new URLSearchParams(await settingsInForce(page)).get('particles'), '2100');
+      assert.equal(log.warnings.length, 2, log.warnings.join('\n'));
+      assert.match(log.warnings[0], /wallpaper properties: particles: 99999 is outside 50 to 2050, taken as 2100$/);
+      assert.match(log.warnings[1], /wallpaper properties: scale: 2 is outside 0.25 to 1, taken as 1$/);
+      assert.equal(await storedSettings(page), visitorSettings);
+      assert.deepEqual(log.errors, []);
+    }, { init: fakeHost, initArg: setup });
+  }
 });
 
 // Installable and offline, served over http://127.0.0.1 (a secure context).

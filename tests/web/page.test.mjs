@@ -13,9 +13,9 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
-import { launchBrowser, openPage, waitForFrames } from '../../tools/browser/browser.mjs';
+import { launchBrowser, openPage, waitForFrames, waitForSteps } from '../../tools/browser/browser.mjs';
 import { serveFolder } from '../../tools/browser/serve.mjs';
-import { canvasPixels, compareFrames, kEdgeShare, litBox, litPixels, nativeFrame, withinTolerance } from './frames.mjs';
+import { canvasPixels, compareFrames, edgeShare, litBox, litPixels, nativeFrame, withinTolerance } from './frames.mjs';
 
 const pageDir = process.env.OMBREL_PAGE_DIR;
 const nativeBuild = process.env.OMBREL_NATIVE_BUILD;
@@ -35,15 +35,19 @@ after(async () => { await browser?.close(); });
 // Opens `query` on a fresh origin and runs `fn` with the page, its log, what
 // it asked the server for, and what it asked for elsewhere (refused); then
 // closes the page and its server, whatever happened. Options: `init`, a
-// script that runs before the page's own; `browserArgs` and
+// script that runs before the page's own, with `initArg`; `browserArgs` and
 // `contextOptions`, for a browser of the test's own started with them (and
 // closed again too); `fromFile`, to open the page's index.html as a file, as
 // a visitor who double-clicks it does (then `elsewhere` lists every request
-// outside the page's folder, and `server` is null).
+// outside the page's folder, and `server` is null); `stoppedClock`, for a
+// page whose time (its timers, its animation callbacks every 16 ms, and
+// their timestamps) stands still until the test moves it on with
+// page.clock.runFor, so that when each frame is drawn is known exactly.
 async function withPage(query, fn, options = {}) {
   let own, server = null, page;
   try {
-    if (options.browserArgs || options.contextOptions) {
+    // A stopped clock is the browser context's: such a page gets a browser of its own.
+    if (options.browserArgs || options.contextOptions || options.stoppedClock) {
       own = await launchBrowser(options.browserArgs, options.contextOptions);
     }
     if (!options.fromFile) server = await serveFolder(pageDir);
@@ -56,7 +60,11 @@ async function withPage(query, fn, options = {}) {
       if (!request.url().startsWith(folder)) elsewhere.push(request.url());
     });
     await page.route('**/*', (route) => (route.request().url().startsWith(folder) ? route.continue() : route.abort()));
-    if (options.init) await page.addInitScript(options.init);
+    if (options.init) await page.addInitScript(options.init, options.initArg);
+    if (options.stoppedClock) {
+      await page.clock.install();
+      await page.clock.pauseAt(Date.now() + 1000);
+    }
     await page.goto(base + query, { timeout: 60000 });
     return await fn({ page, log, server, elsewhere });
   } finally {
@@ -74,6 +82,7 @@ const showPanel = async (page) => {
   await wake(page);
 };
 const framesDrawn = (page) => page.evaluate(() => window.ombrel.framesDrawn());
+const stepsTaken = (page) => page.evaluate(() => window.ombrel.steps());
 const settingsInForce = (page) => page.evaluate(() => window.Module.ccall('OmbrelSettings', 'string', [], []));
 
 // Waits for `count` more animation callbacks of the browser itself.
@@ -82,12 +91,19 @@ const animationCallbacks = (page, count) => page.evaluate((n) => new Promise((re
   requestAnimationFrame(tick);
 }), count);
 
+const nativeFrames = new Map();
+function cachedNativeFrame(settings, frames, size) {
+  const key = JSON.stringify([settings, frames, size]);
+  if (!nativeFrames.has(key)) nativeFrames.set(key, nativeFrame(nativeBuild, settings, clock, frames, size));
+  return nativeFrames.get(key);
+}
+
 function assertNearNative(web, native, what) {
   const comparison = compareFrames(web, native);
   console.log(`${what}: ${JSON.stringify(comparison)}`);
   assert.ok(withinTolerance(comparison),
     `${what}: ${comparison.beyond} pixels (${(comparison.beyondShare * 100).toFixed(3)} %) differ from the native ` +
-    `frame by more than the tolerance allows (${kEdgeShare * 100} %)`);
+    `frame by more than the tolerance allows (${(edgeShare(comparison.pixels) * 100).toFixed(3)} %)`);
 }
 
 pageTest('the page\'s files are at most 250 KB together', () => {
@@ -136,9 +152,9 @@ for (const [settings, frames] of [[{}, 1], [{ container: 'sphere', particles: 20
   [{ container: 'sphere', decay: 0, permeability: 3, particles: 2050 }, 120]]) {
   pageTest(`?clock=T&frames=${frames} with ${JSON.stringify(settings)} shows the native frame`, async () => {
     await withPage('?' + new URLSearchParams({ ...settings, clock, frames }), async (p) => {
-      await waitForFrames(p.page, frames, 60000);
+      await waitForSteps(p.page, frames, 60000);
       await animationCallbacks(p.page, 3);
-      assert.equal(await framesDrawn(p.page), frames, 'the page stops after its frames');
+      assert.equal(await stepsTaken(p.page), frames, 'the page stops after its frames');
       assertNearNative(await canvasPixels(p.page), nativeFrame(nativeBuild, settings, clock, frames),
         `frame ${frames} of ${JSON.stringify(settings)}`);
       assert.deepEqual(p.log.errors, []);
@@ -167,13 +183,13 @@ for (const c of panelCases) {
     const frames = 60;
     const query = '?' + new URLSearchParams({ ...c.base, clock, frames });
     await withPage(query, async (p) => {
-      await waitForFrames(p.page, frames, 60000);
+      await waitForSteps(p.page, frames, 60000);
       await wake(p.page);
       await c.act(p.page);
       const [name, value] = Object.entries(c.change)[0];
       assert.equal(new URLSearchParams(await settingsInForce(p.page)).get(name), String(value));
       await p.page.reload();
-      await waitForFrames(p.page, frames, 60000);
+      await waitForSteps(p.page, frames, 60000);
       assert.equal(new URLSearchParams(await settingsInForce(p.page)).get(name), String(value), 'stored');
       const changed = nativeFrame(nativeBuild, { ...c.base, ...c.change }, clock, frames);
       const unchanged = nativeFrame(nativeBuild, c.base, clock, frames);
@@ -228,12 +244,12 @@ pageTest('the panel has the dialog\'s controls, and its sliders map as the dialo
       (fieldset) => Array.from(fieldset.querySelectorAll('legend, label, span'), (e) => e.textContent).join('|')));
     assert.deepEqual(texts, ['Container Type:| Cube| Sphere', 'Particles cause:| Growth| Decay',
       'Regeneration:| On| Off', 'Permeability of Surface|Low|High', 'Number of particles|Not many|Lots',
-      ' Keep the screen on']);
+      'Render scale|Fewer pixels|Every pixel', ' Keep the screen on']);
     const controls = await p.page.evaluate(() => Array.from(document.querySelectorAll('#panel input'),
       (input) => `${input.name} ${input.type} ${input.type === 'range' ? `${input.min}..${input.max}` : input.value}`));
     assert.deepEqual(controls, ['container radio cube', 'container radio sphere', 'decay radio 0', 'decay radio 1',
       'regeneration radio 1', 'regeneration radio 0', 'permeability range 0..10', 'particles range 0..10',
-      'awake checkbox on']);
+      'scale range 25..100', 'awake checkbox on']);
     assert.equal(await p.page.inputValue('#permeability'), '8');
     assert.equal(await p.page.inputValue('#particles'), '4');
 
@@ -289,17 +305,55 @@ pageTest('a resize gives the canvas the new size and re-projects the scene', asy
   });
 });
 
-pageTest('on a screen of pixel ratio 2 the canvas has two device pixels to each CSS pixel', async () => {
-  const dense = { contextOptions: { deviceScaleFactor: 2, viewport: { width: 640, height: 400 } } };
-  await withPage('?container=sphere&particles=50&permeability=21', async ({ page }) => {
-    await waitForFrames(page, 3);
-    assert.deepEqual(await page.evaluate(() => [devicePixelRatio, canvas.width, canvas.height,
-      canvas.clientWidth, canvas.clientHeight]), [2, 1280, 800, 640, 400]);
-    const shot = await canvasPixels(page);
-    assert.deepEqual([shot.width, shot.height], [1280, 800]);
-    const box = litBox(shot);
-    assert.ok(Math.abs(box.height / 800 - 0.694) < 0.03, `the sphere spans ${box.height} of 800 pixels`);
-  }, dense);
+// The drawing buffer: the canvas's CSS pixels times the pixel ratio, at most
+// 2, times the render scale; the browser scales it up to the canvas. The
+// panel's render scale acts at once.
+for (const ratio of [1, 2, 3]) {
+  pageTest(`on a screen of pixel ratio ${ratio} the canvas draws ${Math.min(ratio, 2)} device pixels to a CSS pixel, ` +
+    'times the render scale', async () => {
+    const screen = { contextOptions: { deviceScaleFactor: ratio, viewport: { width: 640, height: 400 } } };
+    await withPage('?container=sphere&particles=50&permeability=21', async ({ page }) => {
+      await waitForFrames(page, 3);
+      const drawn = Math.min(ratio, 2);
+      assert.deepEqual(await page.evaluate(() => [devicePixelRatio, canvas.width, canvas.height,
+        canvas.clientWidth, canvas.clientHeight]), [ratio, 640 * drawn, 400 * drawn, 640, 400]);
+      const shot = await canvasPixels(page);
+      assert.deepEqual([shot.width, shot.height], [640 * ratio, 400 * ratio]);
+      const box = litBox(shot);
+      assert.ok(Math.abs(box.height / shot.height - 0.694) < 0.03, `the sphere spans ${box.height} of ${shot.height}`);
+
+      await showPanel(page);
+      await page.fill('#scale', '50');
+      await page.waitForFunction((w) => canvas.width === w, 320 * drawn, { timeout: 5000 });
+      assert.deepEqual(await page.evaluate(() => [canvas.height, canvas.clientWidth, canvas.clientHeight]),
+        [200 * drawn, 640, 400]);
+      assert.equal(await page.getAttribute('#scale', 'aria-valuetext'), '50 % of the screen\'s resolution');
+      const scaled = litBox(await canvasPixels(page));
+      assert.ok(Math.abs(scaled.height / shot.height - 0.694) < 0.04, 'scaled up to the same place');
+    }, screen);
+  });
+}
+
+// A scaled frame as drawn, before the browser scales it up (here exactly
+// twice, without smoothing, so that every other screenshot pixel is one of
+// the canvas's): ombrel-frames' frame at the scaled size.
+pageTest('?scale=0.5 draws ombrel-frames\' frame at half the size, which the browser scales up', async () => {
+  const settings = { container: 'sphere', particles: 2050 };
+  await withPage('?' + new URLSearchParams({ ...settings, scale: 0.5, clock, frames: 30 }), async (p) => {
+    await waitForSteps(p.page, 30, 60000);
+    assert.deepEqual(await p.page.evaluate(() => [canvas.width, canvas.height]), [512, 384]);
+    await p.page.addStyleTag({ content: 'canvas { image-rendering: pixelated; }' });
+    const shot = await canvasPixels(p.page);
+    const drawn = { width: 512, height: 384, data: Buffer.alloc(512 * 384 * 4) };
+    for (let y = 0; y < 384; ++y) {
+      for (let x = 0; x < 512; ++x) {
+        const from = (2 * y * 1024 + 2 * x) * 4;
+        shot.data.copy(drawn.data, (y * 512 + x) * 4, from, from + 4);
+      }
+    }
+    assertNearNative(drawn, cachedNativeFrame(settings, 30, '512x384'), 'frame 30 at scale 0.5');
+    assert.deepEqual(p.log.warnings, []);
+  });
 });
 
 pageTest('a hidden page draws no frames, and goes on when shown again', async () => {
@@ -509,31 +563,188 @@ pageTest('Space and the pause button stop and start the motion; the picture stay
   });
 });
 
-pageTest('with reduced motion asked for, the page starts on a still frame with the play button shown', async () => {
-  const reduced = { contextOptions: { reducedMotion: 'reduce' } };
-  await withPage('?particles=2050', async (p) => {
-    await waitForFrames(p.page, 1);
-    await animationCallbacks(p.page, 20);
-    assert.equal(await framesDrawn(p.page), 1);
-    assert.equal(await p.page.textContent('#pause'), 'Play');
-    assert.ok(litPixels(await canvasPixels(p.page)) > 0, 'the still frame is drawn');
-    await p.page.evaluate(() => document.body.classList.add('idle'));  // as after the pointer rests
-    assert.equal(await p.page.evaluate(() => getComputedStyle(panel).opacity), '1');
+// A landscape phone asking for reduced motion: the page starts on a still
+// frame with the Play button; the panel hides itself while nothing moves, as
+// it does while the scene plays, and a tap shows it again; turned to
+// portrait, the still frame is drawn again at the new size, still without a
+// step, and the cube stays whole across.
+pageTest('a landscape phone with reduced motion: a still frame, a panel that hides, a true picture when turned',
+  async () => {
+    const phone = { contextOptions: { reducedMotion: 'reduce', viewport: { width: 844, height: 390 },
+      deviceScaleFactor: 3, hasTouch: true } };
+    await withPage('?particles=50&permeability=21', async (p) => {
+      await waitForFrames(p.page, 1);
+      await animationCallbacks(p.page, 20);
+      assert.deepEqual([await stepsTaken(p.page), await framesDrawn(p.page)], [1, 1]);
+      assert.equal(await p.page.textContent('#pause'), 'Play');
+      await p.page.addStyleTag({ content: '#panel { transition: none !important; }' });
+      await p.page.waitForFunction(() => getComputedStyle(panel).opacity === '0', null, { timeout: 10000 });
+      await p.page.touchscreen.tap(422, 100);
+      await p.page.waitForFunction(() => getComputedStyle(panel).opacity === '1', null, { timeout: 5000 });
+
+      await p.page.setViewportSize({ width: 390, height: 844 });
+      await waitForFrames(p.page, 2);
+      await animationCallbacks(p.page, 5);
+      assert.deepEqual([await stepsTaken(p.page), await framesDrawn(p.page)], [1, 2], 'one still frame, no step');
+      // Drawn at 2 device pixels to a CSS pixel, the most the page draws.
+      assert.deepEqual(await p.page.evaluate(() => [canvas.width, canvas.height]), [780, 1688]);
+      const box = litBox(await canvasPixels(p.page));
+      assert.ok(box.left / 3 > 4 && box.right / 3 < 386, `the cube is whole across: ${JSON.stringify(box)}`);
+      assert.deepEqual(p.log.errors, []);
+    }, phone);
+  });
+
+// Paused, the picture follows the window's size and the settings: one frame
+// of the scene as it stands, drawn again without a step.
+pageTest('paused, a resize and a setting change draw the scene again without a step', async () => {
+  await withPage('?container=cube&particles=50&permeability=21', async (p) => {
+    await waitForFrames(p.page, 5);
+    await wake(p.page);
+    await p.page.click('#pause');
+    await animationCallbacks(p.page, 2);
+    const steps = await stepsTaken(p.page);
+    let drawn = await framesDrawn(p.page);
+    const cube = litBox(await canvasPixels(p.page));
+
+    await p.page.setViewportSize({ width: 700, height: 900 });
+    await waitForFrames(p.page, ++drawn);
+    assert.deepEqual(await p.page.evaluate(() => [canvas.width, canvas.height]), [700, 900]);
+    const resized = litBox(await canvasPixels(p.page));
+    console.log(`cube at 1024x768 ${JSON.stringify(cube)}, at 700x900 ${JSON.stringify(resized)}`);
+    // The cube's picture scales with the narrower side (the field of view
+    // widens in portrait) and stays centred.
+    assert.ok(Math.abs(resized.width / cube.width - 700 / 768) < 0.03, 'the picture follows the size');
+    assert.ok(Math.abs((resized.left + resized.right) / 2 - 350) < 14, 'centred across');
+
+    await showPanel(p.page);
+    await p.page.check('input[name=container][value=sphere]');
+    await waitForFrames(p.page, ++drawn);
+    const sphere = litBox(await canvasPixels(p.page));
+    // The sphere's outline spans 0.694 of the narrower side and is round (see
+    // the resize test above); the cube's does not.
+    const round = (box) => Math.abs(box.width / 700 - 0.694) < 0.03 && Math.abs(box.width / box.height - 1) < 0.04;
+    assert.ok(round(sphere) && !round(resized), `sphere ${JSON.stringify(sphere)}`);
+
+    await animationCallbacks(p.page, 10);
+    assert.equal(await stepsTaken(p.page), steps, 'no step while paused');
+    assert.equal(await framesDrawn(p.page), drawn, 'nothing drawn while nothing changes');
     await showPanel(p.page);
     await p.page.click('#pause');
-    await waitForFrames(p.page, 5);
-  }, reduced);
-});
-
-pageTest('the sliders say their values in words, and the canvas has a name', async () => {
-  await withPage('?particles=2050&permeability=5', async (p) => {
-    await waitForFrames(p.page, 1);
-    assert.equal(await p.page.getAttribute('#particles', 'aria-valuetext'), '2050 particles');
-    assert.equal(await p.page.getAttribute('#permeability', 'aria-valuetext'),
-      '5 strikes before a cell lets particles through');
-    await wake(p.page);
-    await p.page.fill('#particles', '2');
-    assert.equal(await p.page.getAttribute('#particles', 'aria-valuetext'), '450 particles');
-    assert.equal(await p.page.getByRole('img', { name: /Ombrel/ }).count(), 1);
+    await waitForSteps(p.page, steps + 5);
+    assert.deepEqual(p.log.errors, []);
   });
 });
+
+// The frames of a page at 60, 30, 20 and 15 frames a second (a wallpaper
+// host's limit) on a clock that the test moves: each frame takes the steps
+// due, so that a frame drawn t seconds after the first shows step
+// 1 + floor(60 t + 1/4) (a quarter step early counts), and the last, at
+// step 120, is ombrel-frames' frame 120 whatever the frame rate.
+for (const fps of [60, 30, 20, 15]) {
+  pageTest(`at ${fps} frames a second the scene moves 60 steps a second and shows ombrel-frames' frames`,
+    async () => {
+      const settings = { container: 'sphere', particles: 2050 };
+      const frames = 120;
+      await withPage('?' + new URLSearchParams({ ...settings, clock, frames }), async (p) => {
+        await p.page.waitForFunction(() => window.ombrel, null, { timeout: 30000, polling: 50 });
+        const seen = await p.page.evaluate((limit) => {
+          if (limit < 60) window.wallpaperPropertyListener.applyGeneralProperties({ fps: limit });
+          // Called after the page's own callback at each frame: the
+          // frame's time and what it shows.
+          window.seen = [];
+          const see = (time) => {
+            window.seen.push({ time, steps: window.ombrel.steps(), drawn: window.ombrel.framesDrawn() });
+            requestAnimationFrame(see);
+          };
+          requestAnimationFrame(see);
+          return window.seen.length;
+        }, fps);
+        assert.equal(seen, 0);
+        await p.page.clock.runFor(2400);
+        const frameLog = (await p.page.evaluate(() => window.seen))
+          .filter((f, i, all) => f.drawn > (i ? all[i - 1].drawn : 0));
+        const first = frameLog[0].time;
+        for (const f of frameLog) {
+          const expected = Math.min(frames, 1 + Math.floor(60 * (f.time - first) / 1000 + 0.25));
+          assert.equal(f.steps, expected, `the frame at ${f.time - first} ms`);
+        }
+        const span = (frameLog.at(-1).time - first) / 1000;
+        console.log(`${fps} frames/s: ${frameLog.length} frames to step ${frameLog.at(-1).steps} in ${span} s`);
+        assert.ok(Math.abs(frameLog.length - 1 - span * fps) <= 2, `${frameLog.length} frames in ${span} s`);
+        assert.equal(await stepsTaken(p.page), frames);
+        assertNearNative(await canvasPixels(p.page), cachedNativeFrame(settings, frames),
+          `step ${frames} at ${fps} frames a second`);
+        assert.deepEqual(p.log.errors, []);
+      }, { stoppedClock: true });
+    });
+}
+
+pageTest('the sliders say their values in words; the canvas has a name, the page a description and a main part',
+  async () => {
+    await withPage('?particles=2050&permeability=5', async (p) => {
+      await waitForFrames(p.page, 1);
+      assert.equal(await p.page.getAttribute('#particles', 'aria-valuetext'), '2050 particles');
+      assert.equal(await p.page.getAttribute('#permeability', 'aria-valuetext'),
+        '5 strikes before a cell lets particles through');
+      assert.equal(await p.page.getAttribute('#scale', 'aria-valuetext'), '100 % of the screen\'s resolution');
+      await wake(p.page);
+      await p.page.fill('#particles', '2');
+      assert.equal(await p.page.getAttribute('#particles', 'aria-valuetext'), '450 particles');
+      assert.equal(await p.page.getByRole('img', { name: /Ombrel/ }).count(), 1);
+      // Everything the page shows lies in its main landmark.
+      assert.equal(await p.page.getByRole('main').count(), 1);
+      assert.deepEqual(await p.page.evaluate(() => Array.from(document.body.children, (e) => e.tagName)),
+        ['MAIN', 'SCRIPT', 'SCRIPT']);
+      assert.match(await p.page.getAttribute('meta[name=description]', 'content'), /particles/);
+    });
+  });
+
+// Numbers outside what the panel offers are taken as before (particles
+// beyond the 2100 that exist count as 2100) but said in the one warning, and
+// the sliders say the value in use, not the one asked for.
+pageTest('numbers outside the panel\'s range are said in the one warning; the slider says the value in use',
+  async () => {
+    const query = '?' + new URLSearchParams({ particles: 99999, permeability: 0, scale: 3, clock, frames: 1 });
+    await withPage(query, async (p) => {
+      await waitForSteps(p.page, 1);
+      assert.equal(await settingsInForce(p.page),
+        'container=cube&decay=1&regeneration=1&permeability=0&particles=2100');
+      assert.equal(p.log.warnings.length, 1, p.log.warnings.join('\n'));
+      assert.match(p.log.warnings[0], /address parameters: particles: 99999 is outside 50 to 2050, taken as 2100; /);
+      assert.match(p.log.warnings[0], /permeability: 0 is outside 1 to 21, taken as 0; scale: 3 is outside/);
+      assert.equal(await p.page.getAttribute('#particles', 'aria-valuetext'), '2100 particles');
+      assert.equal(await p.page.inputValue('#particles'), '10');
+      assert.equal(await p.page.getAttribute('#scale', 'aria-valuetext'), '100 % of the screen\'s resolution');
+      // The same scene as ombrel-frames draws with those numbers.
+      assertNearNative(await canvasPixels(p.page),
+        cachedNativeFrame({ particles: 99999, permeability: 0 }, 1), 'particles 99999, permeability 0');
+    });
+  });
+
+// What storage holds but the page cannot use is said, not dropped quietly.
+for (const c of [
+  { stored: 'not json {', warning: /stored settings: not JSON$/ },
+  { stored: '[1, 2]', warning: /stored settings: no set of settings$/ },
+  { stored: '{}', warning: /stored settings: no known setting$/ },
+  { stored: '{"speed": "9", "container": 1}',
+    warning: /stored settings: "speed": no setting of the page; "container": not a text value$/ },
+  { stored: '{"particles": "5000", "scale": "0.5"}',
+    warning: /stored settings: particles: 5000 is outside 50 to 2050, taken as 2100$/,
+    settings: 'container=cube&decay=1&regeneration=1&permeability=10&particles=2100', canvas: [512, 384] },
+]) {
+  pageTest(`stored ${c.stored} gets the one warning`, async () => {
+    const init = (stored) => {
+      if (!sessionStorage.getItem('stored')) localStorage.setItem('ombrel.settings', stored);
+      sessionStorage.setItem('stored', '1');
+    };
+    await withPage('', async (p) => {
+      await waitForFrames(p.page, 1);
+      assert.equal(p.log.warnings.length, 1, p.log.warnings.join('\n'));
+      assert.match(p.log.warnings[0], c.warning);
+      assert.equal(await settingsInForce(p.page),
+        c.settings || 'container=cube&decay=1&regeneration=1&permeability=10&particles=250');
+      if (c.canvas) assert.deepEqual(await p.page.evaluate(() => [canvas.width, canvas.height]), c.canvas);
+      assert.deepEqual(p.log.errors, []);
+    }, { init, initArg: c.stored });
+  });
+}

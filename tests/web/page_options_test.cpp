@@ -34,24 +34,56 @@ TEST(PageOptions, SettingsByTheCommandLinesNames) {
   EXPECT_EQ(options.Settings.SpawnPoints, 2050.0f);
 }
 
-// Numbers out of the dialog's range are read as the Windows saver reads
-// stored settings: flags take every number but 0 as 1, counts stay as given
-// up to the largest stored number.
-TEST(PageOptions, OutOfRangeNumbersAsTheSaverReadsStoredSettings) {
+// Numbers outside what the panel offers are read as the Windows saver reads
+// stored settings (flags take every number but 0 as 1, counts stay as given
+// up to the largest stored number, particles beyond the 2100 that exist count
+// as 2100) and said, with the value taken.
+TEST(PageOptions, NumbersOutsideThePanelsRangeAreTakenAsTheSaverTakesThemAndSaid) {
+  const struct {
+    const char* name;
+    const char* value;
+    const char* error;
+  } cases[] = {
+      {"decay", "7", "decay: 7 is outside 0 to 1, taken as 1"},
+      {"particles", "99999", "particles: 99999 is outside 50 to 2050, taken as 2100"},
+      {"particles", "2100", "particles: 2100 is outside 50 to 2050, taken as 2100"},
+      {"particles", "10", "particles: 10 is outside 50 to 2050, taken as 10"},
+      {"permeability", "0", "permeability: 0 is outside 1 to 21, taken as 0"},
+      {"permeability", "1e20", "permeability: 1e20 is outside 1 to 21, taken as 4294967296"},
+      {"scale", "2", "scale: 2 is outside 0.25 to 1, taken as 1"},
+      {"scale", "0.1", "scale: 0.1 is outside 0.25 to 1, taken as 0.25"},
+      {"scale", "0", "scale: 0 is outside 0.25 to 1, taken as 0.25"},
+  };
+  for (const auto& c : cases) {
+    PageOptions options;
+    std::string error;
+    EXPECT_EQ(ApplyPageParameter(c.name, c.value, options, error), PageParameterStatus::kBounded) << c.value;
+    EXPECT_EQ(error, c.error);
+  }
   PageOptions options;
-  EXPECT_EQ(Apply(options, "decay", "0"), PageParameterStatus::kApplied);
-  EXPECT_EQ(Apply(options, "decay", "7"), PageParameterStatus::kApplied);
-  EXPECT_EQ(options.Settings.Decay, 1);
-  EXPECT_EQ(Apply(options, "particles", "99999"), PageParameterStatus::kApplied);
-  EXPECT_EQ(options.Settings.SpawnPoints, 99999.0f);
-  EXPECT_EQ(Apply(options, "permeability", "0"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "particles", "99999"), PageParameterStatus::kBounded);
+  EXPECT_EQ(options.Settings.SpawnPoints, 2100.0f);
+  EXPECT_EQ(Apply(options, "permeability", "0"), PageParameterStatus::kBounded);
   EXPECT_EQ(options.Settings.Permeability, 0.0f);
-  EXPECT_EQ(Apply(options, "permeability", "1e20"), PageParameterStatus::kApplied);
-  EXPECT_EQ(options.Settings.Permeability, 4294967296.0f);
+  EXPECT_EQ(Apply(options, "decay", "0"), PageParameterStatus::kApplied);
+  EXPECT_EQ(Apply(options, "decay", "7"), PageParameterStatus::kBounded);
+  EXPECT_EQ(options.Settings.Decay, 1);
+  EXPECT_EQ(Apply(options, "scale", "3"), PageParameterStatus::kBounded);
+  EXPECT_EQ(options.Scale, 1.0);
+  // The panel's own ends are in range.
+  for (const char* value : {"50", "2050", "1000"})
+    EXPECT_EQ(Apply(options, "particles", value), PageParameterStatus::kApplied);
+  for (const char* value : {"1", "21", "4"})
+    EXPECT_EQ(Apply(options, "permeability", value), PageParameterStatus::kApplied);
 }
 
 TEST(PageOptions, PagesOwnParameters) {
   PageOptions options;
+  EXPECT_EQ(options.Scale, 1.0);
+  EXPECT_EQ(Apply(options, "scale", "0.5"), PageParameterStatus::kApplied);
+  EXPECT_EQ(options.Scale, 0.5);
+  EXPECT_EQ(Apply(options, "scale", ".25"), PageParameterStatus::kApplied);
+  EXPECT_EQ(options.Scale, 0.25);
   EXPECT_EQ(Apply(options, "fps", "1"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "bench", "1"), PageParameterStatus::kApplied);
   EXPECT_EQ(Apply(options, "clock", "4294967295"), PageParameterStatus::kApplied);
@@ -93,6 +125,11 @@ TEST(PageOptions, UnknownAndMalformedParametersLeaveTheOptionsAsTheyWere) {
       {"frames", " 5", PageParameterStatus::kMalformedValue},
       {"particles", "-5", PageParameterStatus::kMalformedValue},
       {"permeability", "nan", PageParameterStatus::kMalformedValue},
+      {"scale", "-1", PageParameterStatus::kMalformedValue},
+      {"scale", "5e-1", PageParameterStatus::kMalformedValue},
+      {"scale", "0.5.5", PageParameterStatus::kMalformedValue},
+      {"scale", ".", PageParameterStatus::kMalformedValue},
+      {"scale", "", PageParameterStatus::kMalformedValue},
   };
   for (const Case& c : cases) {
     PageOptions options;
@@ -106,6 +143,7 @@ TEST(PageOptions, UnknownAndMalformedParametersLeaveTheOptionsAsTheyWere) {
     EXPECT_EQ(options.Settings.SpawnPoints, 700.0f);
     EXPECT_EQ(options.Settings.ObjectType, kCubeObject);
     EXPECT_FALSE(options.ShowFps || options.Unpaced || options.KeepAwake || options.Clock || options.Frames);
+    EXPECT_EQ(options.Scale, 1.0);
   }
 }
 
@@ -120,6 +158,7 @@ TEST(PageOptions, MalformedValuesSayWhatTheyExpect) {
       {"particles", "-5", "particles expects a whole number of 0 or more, not '-5'"},
       {"fps", "true", "fps expects 0 or 1, not 'true'"},
       {"clock", "4294967296", "clock expects a whole number from 0 to 4294967295, not '4294967296'"},
+      {"scale", "half", "scale expects a number from 0.25 to 1, not 'half'"},
   };
   for (const auto& c : cases) {
     PageOptions options;
@@ -142,9 +181,9 @@ TEST(PageOptions, SettingsQueryReadsBackToTheSameRecord) {
       const size_t end = std::min(query.find('&', start), query.size());
       const std::string pair = query.substr(start, end - start);
       const size_t equals = pair.find('=');
-      EXPECT_EQ(Apply(options, pair.substr(0, equals).c_str(), pair.substr(equals + 1).c_str()),
-                PageParameterStatus::kApplied)
-          << pair;
+      const PageParameterStatus status =
+          Apply(options, pair.substr(0, equals).c_str(), pair.substr(equals + 1).c_str());
+      EXPECT_TRUE(status == PageParameterStatus::kApplied || status == PageParameterStatus::kBounded) << pair;
       start = end + 1;
     }
     EXPECT_EQ(options.Settings.ObjectType, record.ObjectType) << query;

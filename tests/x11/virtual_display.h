@@ -110,10 +110,12 @@ class VirtualDisplay {
     return window;
   }
 
-  // The window's pixels as the screen shows them.
+  // The window's pixels as the screen shows them; none for a window that
+  // is gone.
   Image Grab(Window window) {
+    const IgnoredErrors ignored(display_);
     XWindowAttributes attributes;
-    XGetWindowAttributes(display_, window, &attributes);
+    if (!XGetWindowAttributes(display_, window, &attributes)) return {};
     Image image{attributes.width, attributes.height, {}};
     XImage* x = XGetImage(display_, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (x == nullptr) return {};
@@ -131,22 +133,43 @@ class VirtualDisplay {
 
   // The viewable top-level window titled `title`, or 0.
   Window FindWindow(const std::string& title) {
+    const IgnoredErrors ignored(display_);
     Window rootReturn, parent, *children = nullptr, found = 0;
     unsigned count = 0;
-    if (!XQueryTree(display_, root(), &rootReturn, &parent, &children, &count)) return 0;
-    for (unsigned i = 0; i < count && found == 0; ++i) {
-      char* name = nullptr;
-      XWindowAttributes attributes;
-      if (XFetchName(display_, children[i], &name) && name != nullptr && title == name &&
-          XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable)
-        found = children[i];
-      if (name != nullptr) XFree(name);
+    if (XQueryTree(display_, root(), &rootReturn, &parent, &children, &count)) {
+      for (unsigned i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes;
+        if (XFetchName(display_, children[i], &name) && name != nullptr && title == name &&
+            XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable)
+          found = children[i];
+        if (name != nullptr) XFree(name);
+      }
     }
     if (children != nullptr) XFree(children);
     return found;
   }
 
  private:
+  // The X errors of the test's requests while it lives, ignored: a window
+  // may go while the test looks at it (a program makes its window again for
+  // another OpenGL).
+  class IgnoredErrors {
+   public:
+    explicit IgnoredErrors(Display* display) : display_(display) {
+      XSync(display_, False);
+      previous_ = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
+    ~IgnoredErrors() {
+      XSync(display_, False);
+      XSetErrorHandler(previous_);
+    }
+
+   private:
+    Display* display_;
+    XErrorHandler previous_;
+  };
+
   pid_t pid_ = -1;
   std::string name_;
   Display* display_ = nullptr;

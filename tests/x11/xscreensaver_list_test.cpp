@@ -72,9 +72,9 @@ class XScreenSaverList : public ::testing::Test {
     scratch_ = scratch;
     chmod(scratch, 0755);
     const fs::path prefix = scratch_ / "prefix";
-    // As one component, so that the build tree's install_manifest.txt keeps
-    // listing what the user installed.
-    ASSERT_EQ(RunToEnd({OMBREL_CMAKE, "--install", OMBREL_BUILD_DIR, "--component", "Unspecified", "--prefix",
+    // As the program's component, so that the build tree's
+    // install_manifest.txt keeps listing what the user installed.
+    ASSERT_EQ(RunToEnd({OMBREL_CMAKE, "--install", OMBREL_BUILD_DIR, "--component", "x11", "--prefix",
                         prefix.string()}, 60s),
               0);
     command_ = prefix / "bin" / "ombrel-add-to-xscreensaver";

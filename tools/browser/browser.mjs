@@ -53,6 +53,12 @@ export async function waitForFrames(page, count, timeout = 30000) {
     { timeout, polling: 50 });
 }
 
+// Waits (bounded) until the page has taken at least `count` steps: until its
+// canvas shows ombrel-frames' frame `count` or a later one.
+export async function waitForSteps(page, count, timeout = 30000) {
+  await page.waitForFunction((n) => window.ombrel && window.ombrel.steps() >= n, count, { timeout, polling: 50 });
+}
+
 // A screenshot decoded to { width, height, data } (RGBA bytes, top row first).
 export async function screenshotPixels(page, options = {}) {
   return PNG.sync.read(await page.screenshot(options));
