@@ -48,20 +48,17 @@ bool EglWindowContext::Open(unsigned platform, void* nativeDisplay, std::string&
   return true;
 }
 
-bool EglWindowContext::Create(std::string& error, const VisualFits& fits, bool pbuffers) {
-  const EGLint surfaces = pbuffers ? EGL_WINDOW_BIT | EGL_PBUFFER_BIT : EGL_WINDOW_BIT;
-  const EGLint attributes[] = {EGL_SURFACE_TYPE, surfaces, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
+bool EglWindowContext::Create(std::string& error, const VisualFits& fits) {
+  const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
                                EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES3_BIT,
                                EGL_NONE};
   EGLConfig configs[256];
   EGLint count = 0;
   eglChooseConfig(display_, attributes, configs, 256, &count);
-  // Opaque first for window surfaces; with alpha first for a program that
-  // reads its frames back, for which BGRA with alpha is the buffer's own
-  // layout and the read a plain copy (X ignores the alpha byte).
-  const EGLint preferred = pbuffers ? 8 : 0;
-  config_ = ConfigWithAlpha(display_, configs, count, preferred, fits);
-  if (config_ == nullptr) config_ = ConfigWithAlpha(display_, configs, count, 8 - preferred, fits);
+  // Opaque first: the window shows the scene on black, and an opaque
+  // configuration lets the compositor skip blending it.
+  config_ = ConfigWithAlpha(display_, configs, count, 0, fits);
+  if (config_ == nullptr) config_ = ConfigWithAlpha(display_, configs, count, 8, fits);
   if (config_ == nullptr) {
     error = fits ? "EGL has no 8-bit RGB configuration for OpenGL ES 3 that fits the window's visual"
                  : "EGL has no 8-bit RGB window configuration for OpenGL ES 3";
@@ -98,17 +95,6 @@ void* EglWindowContext::CreateSurface(void* nativeWindow, std::string& error) {
     return nullptr;
   }
   if (eglMakeCurrent(display_, surface, surface, context_)) eglSwapInterval(display_, 0);
-  return surface;
-}
-
-void* EglWindowContext::CreatePbuffer(int width, int height, std::string& error) {
-  const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-  EGLSurface surface = eglCreatePbufferSurface(display_, config_, size);
-  if (surface == EGL_NO_SURFACE || !eglMakeCurrent(display_, surface, surface, context_)) {
-    if (surface != EGL_NO_SURFACE) eglDestroySurface(display_, surface);
-    error = "EGL cannot create a pbuffer of " + std::to_string(width) + " x " + std::to_string(height);
-    return nullptr;
-  }
   return surface;
 }
 

@@ -31,23 +31,18 @@ class EglWindowContext {
   // be initialised on it. The display is terminated with this object.
   bool Open(unsigned platform, void* nativeDisplay, std::string& error);
 
-  // On the opened display: chooses the configuration among those that `fits`
-  // (and can make pbuffers too when `pbuffers` is set), creates the context,
+  // On the opened display: chooses the configuration among those that `fits`,
+  // creates the context,
   // makes it current without a surface and sets the GL 1.1 layer up on it.
   // Returns false with `error` set (one line) when a fitting configuration,
   // an OpenGL ES 3.0 context or the layer is not available.
-  bool Create(std::string& error, const VisualFits& fits = {}, bool pbuffers = false);
+  bool Create(std::string& error, const VisualFits& fits = {});
 
   // A window surface on `nativeWindow` (what eglCreatePlatformWindowSurface
   // takes for the display's platform: a wl_egl_window*, a pointer to an X
   // Window...). Swapping it never waits for the display: the program paces
   // its frames itself. Null with `error` set when it cannot be made.
   void* CreateSurface(void* nativeWindow, std::string& error);
-
-  // A pbuffer of width x height for a program that shows its frames itself,
-  // made current (the configuration must be created with `pbuffers`). Null
-  // with `error` set when it cannot be made. DestroySurface destroys it.
-  void* CreatePbuffer(int width, int height, std::string& error);
 
   // Makes the context current on `surface`; false when EGL refuses.
   bool MakeCurrent(void* surface);
