@@ -3,6 +3,7 @@
 #include "options/program_messages.h"
 #include "options/scenario.h"
 #include "options/setting_options.h"
+#include "options/whole_number.h"
 
 CommandLine ParseDisplayOptions(int argc, const char* const* argv, DisplayOptions& options, std::string& error,
                                 std::vector<ProgramOption> own) {
@@ -10,6 +11,16 @@ CommandLine ParseDisplayOptions(int argc, const char* const* argv, DisplayOption
   accepted.push_back(WholeNumberOption("--delay", 0, kMaxDelayMicroseconds,
                                        "a whole number of microseconds from 0 to 10000000",
                                        [&options](std::uint32_t delay) { options.DelayMicroseconds = delay; }));
+  accepted.push_back({"--scale", true, [&options](const std::string& value, std::string& error) {
+                        const std::optional<double> scale = ParseDecimal(value);
+                        if (!scale || *scale < kLeastScale || *scale > kMostScale) {
+                          error = ExpectsMessage("--scale", "a number from " + DecimalText(kLeastScale) + " to " +
+                                                                DecimalText(kMostScale), value);
+                          return false;
+                        }
+                        options.Scale = *scale;
+                        return true;
+                      }});
   accepted.push_back({"--fps", false, [&options](const std::string&, std::string&) {
                         options.ShowFps = true;
                         return true;
@@ -25,11 +36,16 @@ const std::vector<OptionHelp>& DisplayOptionsHelp() {
       {"--delay US",
        "microseconds per frame, 0 to 10000000 (16666: 60 frames a second; 0: a step every frame, as fast as "
        "frames come); the scene moves 60 steps a second at any delay"},
+      {"--scale F",
+       "draw F times the output's pixels across and down, 0.25 to 1 (1), and let the display scale the picture "
+       "up: 0.5 draws a quarter of the pixels, for less power"},
       {"--fps", "show the frame rate"},
       {"--clock T",
        "start at calendar second T, 0 to 4294967295, instead of the clock's; frame i then draws from second "
        "T + i / 60, as ombrel-frames does"},
-      {"--frames F", "end after F frames, 0 to 4294967295 (on every output, where there are several)"},
+      {"--frames F",
+       "end after F steps of the scene, 0 to 4294967295, the last one drawn (on every output, where there are "
+       "several)"},
       {"-h, --help", "show this help and end"},
       {"--version", "show the version and end"},
   };

@@ -1,6 +1,6 @@
 // The options of the programs that show the scene on a display as it runs
 // (ombrel on X11, ombrel-wayland), beside each program's own: the five
-// settings, --delay, --fps, --clock and --frames; and the one text of their
+// settings, --delay, --scale, --fps, --clock and --frames; and the one text of their
 // --help, made from the program's own options and exit statuses.
 // --frames-per-second belongs to the headless tools: on a display the test
 // clock counts 60 frames a second (sim/frame_seed.h).
@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "options/command_line.h"
+#include "options/render_scale.h"
 #include "sim/scene_parameters.h"
 
 struct DisplayOptions {
   std::uint32_t DelayMicroseconds = 16666;   // --delay: the time per frame, 0 unpaced
+  double Scale = kMostScale;                 // --scale: the render scale (options/render_scale.h)
   bool ShowFps = false;                      // --fps
   std::optional<std::uint32_t> Clock;        // --clock: the calendar second of the first frame
   std::optional<std::uint32_t> Frames;       // --frames: end after this many frames

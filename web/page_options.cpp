@@ -1,12 +1,9 @@
 #include "web/page_options.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
+#include "options/render_scale.h"
 #include "options/setting_options.h"
 #include "options/setting_table.h"
 #include "options/whole_number.h"
@@ -18,25 +15,6 @@ bool ParseSwitch(const std::string& text, bool& out) {
   if (text != "0" && text != "1") return false;
   out = text == "1";
   return true;
-}
-
-// A decimal number of 0 or more with an optional fraction ("0.5", "1",
-// ".75"); nothing for signs, exponents, spaces or anything else.
-std::optional<double> ParseDecimal(const std::string& text) {
-  if (text.find_first_not_of("0123456789.") != std::string::npos) return std::nullopt;
-  if (text.find_first_of("0123456789") == std::string::npos || std::count(text.begin(), text.end(), '.') > 1)
-    return std::nullopt;
-  errno = 0;
-  const double value = std::strtod(text.c_str(), nullptr);
-  if (errno == ERANGE || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-// A number as the warnings write it: 0.25, 2100.
-std::string DecimalText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
 }
 
 // The values a setting's panel control offers: a flag's 0 and 1, a slider's

@@ -23,14 +23,13 @@
 #include <optional>
 #include <string>
 
+#include "options/render_scale.h"
 #include "options/setting_options.h"
 #include "sim/scene_parameters.h"
 
-// The render scale's range, and the most device pixels the page draws for a
-// CSS pixel: a phone's 3 draws 2.25 times the pixels of 2 for a difference
-// few can see.
-constexpr double kLeastScale = 0.25;
-constexpr double kMostScale = 1.0;
+// The most device pixels the page draws for a CSS pixel: a phone's 3 draws
+// 2.25 times the pixels of 2 for a difference few can see. The render
+// scale's range is options/render_scale.h's.
 constexpr double kMostDevicePixelRatio = 2.0;
 
 struct PageOptions {

@@ -29,7 +29,7 @@ TEST(WaylandOptions, TakesOmbrelsOptionsAndIdle) {
   WaylandOptions options;
   std::string error;
   ASSERT_EQ(Parse({"--idle", "300", "-particles", "2050", "--container", "sphere", "--fps", "--clock", "7",
-                   "--frames", "3", "--delay", "0"},
+                   "--frames", "3", "--delay", "0", "--scale", "0.5"},
                   options, error),
             CommandLine::kRun)
       << error;
@@ -40,6 +40,7 @@ TEST(WaylandOptions, TakesOmbrelsOptionsAndIdle) {
   EXPECT_EQ(options.Clock, 7u);
   EXPECT_EQ(options.Frames, 3u);
   EXPECT_EQ(options.DelayMicroseconds, 0u);
+  EXPECT_EQ(options.Scale, 0.5);
 }
 
 TEST(WaylandOptions, BackgroundTakesItsOutputs) {
@@ -67,6 +68,7 @@ TEST(WaylandOptions, BadCommandLinesGetOneLineAndTwo) {
       {{"--idle"}, "missing value after --idle"},
       {{"--delay", "-1"}, "--delay expects a whole number of microseconds from 0 to 10000000, not '-1'"},
       {{"--particles", "many"}, "--particles expects"},
+      {{"--scale", "2"}, "--scale expects a number from 0.25 to 1, not '2'"},
       {{"--root"}, "unknown argument: --root"},
       {{"--frames-per-second", "60"}, "unknown argument: --frames-per-second"},
       {{"--background", "--idle", "60"}, "--background and --idle cannot be used together"},

@@ -31,6 +31,7 @@ TEST(HackOptions, NothingGivenIsOwnWindowAtSixtyFramesWithTheWindowsDefaults) {
   EXPECT_FALSE(options.Root);
   EXPECT_FALSE(options.WindowId);
   EXPECT_EQ(options.DelayMicroseconds, 16666u);
+  EXPECT_EQ(options.Scale, 1.0);
   EXPECT_FALSE(options.ShowFps);
   EXPECT_FALSE(options.Clock);
   EXPECT_FALSE(options.Frames);
@@ -47,7 +48,7 @@ TEST(HackOptions, EveryOptionWithOneDashOrTwo) {
         flag("root"), flag("window-id"), "0x2A", flag("delay"), "0", flag("fps"),
         flag("clock"), "4294967295", flag("frames"), "7", flag("container"), "sphere",
         flag("decay"), "0", flag("regeneration"), "0", flag("permeability"), "21",
-        flag("particles"), "2050", flag("gl"), "glx", flag("verbose")};
+        flag("particles"), "2050", flag("gl"), "glx", flag("verbose"), flag("scale"), "0.5"};
     std::vector<const char*> argv{"ombrel"};
     for (const std::string& word : words) argv.push_back(word.c_str());
     HackOptions options;
@@ -57,6 +58,7 @@ TEST(HackOptions, EveryOptionWithOneDashOrTwo) {
     EXPECT_TRUE(options.Root);
     EXPECT_EQ(options.WindowId, 42ul);
     EXPECT_EQ(options.DelayMicroseconds, 0u);
+    EXPECT_EQ(options.Scale, 0.5);
     EXPECT_TRUE(options.ShowFps);
     EXPECT_EQ(options.Clock, 4294967295u);
     EXPECT_EQ(options.Frames, 7u);
@@ -122,7 +124,9 @@ TEST(HackOptions, BadArgumentsAreRefusedWithAMessage) {
       {"--clock", "-1"}, {"--frames", "4294967296"}, {"--size", "320x240"}, {"root"}, {"---root"},
       {"-"}, {"--fps", "extra"}, {"--gl"}, {"--gl", "GLX"}, {"--gl", "opengl"}, {"--gl", ""},
       {"--gl", "gles"}, {"--gl", "glx_es"}, {"--gl", "glx-es,egl"},
-      {"--verbose", "1"}};
+      {"--verbose", "1"}, {"--scale"}, {"--scale", "0.2"}, {"--scale", "1.01"}, {"--scale", "0"},
+      {"--scale", "-0.5"}, {"--scale", "5e-1"}, {"--scale", "0,5"}, {"--scale", "."}, {"--scale", ""},
+      {"--scale", "half"}};
   for (const std::vector<const char*>& line : lines) {
     std::vector<const char*> argv{"ombrel"};
     argv.insert(argv.end(), line.begin(), line.end());
@@ -163,6 +167,23 @@ TEST(HackOptions, TheLongestDelayIsTenSeconds) {
   std::string error;
   ASSERT_TRUE(Parse({"--delay", "10000000"}, options, error)) << error;
   EXPECT_EQ(options.DelayMicroseconds, kMaxDelayMicroseconds);
+}
+
+// --scale takes a decimal fraction from a quarter to one, as XScreenSaver's
+// settings write a slider's value too ("0.5000"); anything else is named.
+TEST(HackOptions, TheScaleIsAFractionFromAQuarterToOne) {
+  const std::pair<const char*, double> cases[] = {{"0.25", 0.25}, {"1", 1}, {"1.0", 1}, {".75", 0.75},
+                                                  {"0.5000", 0.5}, {"0.333", 0.333}};
+  for (const auto& [text, scale] : cases) {
+    HackOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--scale", text}, options, error)) << text << ": " << error;
+    EXPECT_EQ(options.Scale, scale) << text;
+  }
+  HackOptions options;
+  std::string error;
+  EXPECT_FALSE(Parse({"--scale", "0.2"}, options, error));
+  EXPECT_EQ(error, "--scale expects a number from 0.25 to 1, not '0.2'");
 }
 
 TEST(HackOptions, WhichWindowItDrawsInto) {
