@@ -88,6 +88,8 @@ class EglWindowGl : public WindowGl {
     return "OpenGL ES 3 through EGL on " + renderer_ + ", frames shown by eglSwapBuffers on a window surface";
   }
 
+  ScaledFramebuffer::ProcLoader Loader() const override { return eglGetProcAddress; }
+
   void ShowFrame() override {
     // Mesa's EGL sends a software-drawn frame through the connection in
     // pieces of the largest request the connection allows, which is 0 once

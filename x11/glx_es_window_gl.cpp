@@ -160,6 +160,8 @@ class GlxEsWindowGl : public WindowGl {
            (doubleBuffered_ ? ", frames shown by glXSwapBuffers" : ", drawn into a single-buffered window");
   }
 
+  ScaledFramebuffer::ProcLoader Loader() const override { return LoadGlx; }
+
   void ShowFrame() override {
     if (doubleBuffered_) glXSwapBuffers(display_, window_);
     else glFlush();  // the layer's: its last batch is drawn, then OpenGL ES flushes

@@ -6,6 +6,10 @@
 
 namespace {
 
+ScaledFramebuffer::Proc LoadGlx(const char* name) {
+  return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
+}
+
 class GlxWindowGl : public WindowGl {
  public:
   ~GlxWindowGl() override { Close(); }
@@ -62,6 +66,8 @@ class GlxWindowGl : public WindowGl {
     return "OpenGL 1.1 through GLX on " + renderer_ +
            (doubleBuffered_ ? ", frames shown by glXSwapBuffers" : ", drawn into a single-buffered window");
   }
+
+  ScaledFramebuffer::ProcLoader Loader() const override { return LoadGlx; }
 
   void ShowFrame() override {
     if (doubleBuffered_) glXSwapBuffers(display_, window_);

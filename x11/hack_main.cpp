@@ -34,6 +34,7 @@
 #include <string>
 
 #include "options/program_messages.h"
+#include "options/render_scale.h"
 #include "pacing/frame_rate.h"
 #include "pacing/step_clock.h"
 #include "posix/stop_signals.h"
@@ -91,12 +92,14 @@ Ending JudgeXError(const HackWindow& hack) {
 }
 
 // Follows the window's size as SetProjection does for a new size; the
-// OpenGL's drawable follows it by itself.
+// OpenGL's drawable follows it by itself, the render scale's framebuffer
+// takes the scaled size.
 void OnConfigure(HackWindow& hack, const XConfigureEvent& event) {
   if (event.width == hack.Width && event.height == hack.Height) return;
   hack.Width = event.width;
   hack.Height = event.height;
-  SetProjection(hack.Width, hack.Height);
+  hack.Scaled.Resize(hack.Width, hack.Height);
+  SetProjection(hack.Scaled.Width(), hack.Scaled.Height());
 }
 
 // Keys of a window of the program's own: Escape and q end it.
@@ -152,16 +155,33 @@ Ending WaitUntil(HackWindow& hack, MonotonicClock::time_point due) {
   }
 }
 
+// The render scale on the window (x11/scaled_framebuffer.h), said under
+// --verbose: the size drawn at, or why the frames are not scaled.
+void StartScale(HackWindow& hack, const WindowGl& gl, const HackOptions& options) {
+  std::string why;
+  const bool started = hack.Scaled.Start(gl.Loader(), options.Scale, why);
+  hack.Scaled.Resize(hack.Width, hack.Height);
+  if (!options.Verbose) return;
+  if (!started) ReportError(kProgram, "--scale " + DecimalText(options.Scale) + ": " + why);
+  else if (hack.Scaled.Scaling())
+    ReportError(kProgram, "drawing " + std::to_string(hack.Scaled.Width()) + " x " +
+                              std::to_string(hack.Scaled.Height()) + " pixels, scaled up to the window's " +
+                              std::to_string(hack.Width) + " x " + std::to_string(hack.Height) +
+                              " by glBlitFramebuffer");
+}
+
 // Draws frames until the program is to end, each when StepClock says.
-Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
+// --frames counts steps, as ombrel-frames counts its frames; the last is
+// drawn. `taken` and `drawn` count the steps and the frames shown.
+Ending DrawFrames(HackWindow& hack, WindowGl& gl, const HackOptions& options, std::uint64_t& taken,
+                  std::uint64_t& drawn) {
   SaverSettings = options.Settings;
   SeedFrame(options.Clock, 0);
-  StartScene(hack.Width, hack.Height);
+  StartScene(hack.Scaled.Width(), hack.Scaled.Height());
 
   StepClock steps = DelayStepClock(std::chrono::microseconds(options.DelayMicroseconds));
   FrameRate fps;
-  // --frames counts steps, as ombrel-frames counts its frames; the last is drawn.
-  for (std::uint64_t taken = 0; !options.Frames || taken < *options.Frames;) {
+  while (!options.Frames || taken < *options.Frames) {
     if (taken > 0) {
       const Ending ending = WaitUntil(hack, steps.NextFrameAt());
       if (ending != Ending::kRunning) return ending;
@@ -186,16 +206,29 @@ Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
     }
     RenderFrame();
     if (options.ShowFps) {
-      DrawFpsText(fps.Text(), hack.Width, hack.Height, 1);
-      SetProjection(hack.Width, hack.Height);
+      DrawFpsText(fps.Text(), hack.Scaled.Width(), hack.Scaled.Height(), 1);
+      SetProjection(hack.Scaled.Width(), hack.Scaled.Height());
     }
+    hack.Scaled.Blit();
     gl.ShowFrame();
+    ++drawn;
     fps.FrameDone(MonotonicClock::now());
   }
   // The last frame reaches the server before the program ends.
   gl.Finish();
   XSync(hack.XDisplay, False);
   return XErrorSeen ? JudgeXError(hack) : Ending::kDone;
+}
+
+// Runs the scene on the window; under --verbose says at its end how many
+// steps it took and how many of them it drew.
+Ending RunScene(HackWindow& hack, WindowGl& gl, const HackOptions& options) {
+  StartScale(hack, gl, options);
+  std::uint64_t taken = 0, drawn = 0;
+  const Ending ending = DrawFrames(hack, gl, options, taken, drawn);
+  if (options.Verbose && ending != Ending::kXError)
+    ReportError(kProgram, "steps taken: " + std::to_string(taken) + ", frames drawn: " + std::to_string(drawn));
+  return ending;
 }
 
 // Runs the other build of the program (ombrel-glx) from this program's

@@ -76,7 +76,8 @@ DisplayUsageParts HackUsageParts() {
                "an EGL window surface; glx, OpenGL 1.1 through GLX (ombrel-glx). auto tries them in that order and "
                "draws with the first that serves the window; one named draws alone, or the program ends [auto]"},
               {"--verbose",
-               "say what draws and how frames are shown, and why a path is passed over (which --fps says too)"},
+               "say what draws and how frames are shown, why a path is passed over (which --fps says too), the "
+               "size drawn at with --scale, and the steps and frames at the end"},
           },
           {
               {0, "when ended by a signal, a key, the window's close, after --frames or when its window is "

@@ -23,6 +23,9 @@ struct HackWindow {
   Colormap OwnColormap = 0;     // of a window of the program's own
   Atom DeleteWindowAtom = 0;    // WM_DELETE_WINDOW, for a window of the program's own
   int Width = 0, Height = 0;
+  // The render scale's framebuffer, and the size the scene is drawn at
+  // (the window's where nothing is scaled), once the scene starts.
+  ScaledFramebuffer Scaled;
 };
 
 // The size of a window of the program's own.

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "x11/hack_options.h"
+#include "x11/scaled_framebuffer.h"
 
 // One path: a context on one window, from Start to Close.
 class WindowGl {
@@ -47,6 +48,11 @@ class WindowGl {
   // What draws and how frames are shown, once started, for --verbose:
   // "OpenGL ES 3 through GLX on llvmpipe (...), frames shown by glXSwapBuffers".
   virtual std::string Description() const = 0;
+
+  // Looks up an entry point of the started context's OpenGL by name, for
+  // what the program draws beside the renderer: the render scale's
+  // framebuffer (x11/scaled_framebuffer.h).
+  virtual ScaledFramebuffer::ProcLoader Loader() const = 0;
 
   // Shows the frame drawn since the last call: swaps the buffers, or flushes
   // the drawing into a single-buffered window.

@@ -1,8 +1,9 @@
 // The real ombrel on a virtual X server of each test's own: its own window,
 // a window of the test (--window-id), the window of XSCREENSAVER_WINDOW
-// (--root), the same pixels as ombrel-frames, the frame-rate corner, and
-// how it ends; each on every path of --gl (glx-es, egl, glx), and where a
-// path cannot serve a window, the next one with the same picture.
+// (--root), the same pixels as ombrel-frames, the frame-rate corner, the
+// render scale, the steps at each frame rate, and how it ends; each on every
+// path of --gl (glx-es, egl, glx), and where a path cannot serve a window,
+// the next one with the same picture.
 #include <png.h>
 
 #include <algorithm>
@@ -49,13 +50,21 @@ std::string Literal(const std::string& text) {
 
 // What --verbose says each path draws with, as a regular expression: the
 // renderer's name differs between machines.
-std::string VerboseLine(const std::string& gl) {
+std::string DrawingLine(const std::string& gl) {
   if (gl == "glx-es") return "ombrel: drawing with OpenGL ES 3 through GLX on .+, frames shown by glXSwapBuffers\n";
   if (gl == "egl")
     return "ombrel: drawing with OpenGL ES 3 through EGL on .+, frames shown by eglSwapBuffers on a window "
            "surface\n";
   return "ombrel: drawing with OpenGL 1.1 through GLX on .+, frames shown by glXSwapBuffers\n";
 }
+
+// What --verbose says at the end: the steps taken and the frames drawn.
+std::string StepsLine(const std::string& taken, const std::string& drawn) {
+  return "ombrel: steps taken: " + taken + ", frames drawn: " + drawn + "\n";
+}
+
+// What --verbose says for one frame drawn with `gl`.
+std::string VerboseLine(const std::string& gl) { return DrawingLine(gl) + StepsLine("1", "1"); }
 
 // What --verbose or --fps say where a path is passed over for `next`
 // ("OpenGL ES 3 through EGL"), the cause starting with `cause`.
@@ -71,6 +80,59 @@ int Differences(const Image& a, const Image& b, const std::function<bool(int, in
     for (int x = 0; x < a.width; ++x)
       n += counted(x, y) && std::memcmp(a.At(x, y), b.At(x, y), 3) != 0;
   return n;
+}
+
+// Pixels of two pictures that differ by more than `levels` in some channel;
+// every pixel of `b` when the sizes differ.
+long PixelsBeyond(const Image& a, const Image& b, int levels) {
+  if (a.width != b.width || a.height != b.height) return static_cast<long>(b.width) * b.height;
+  long n = 0;
+  for (size_t i = 0; i < a.rgb.size(); i += 3)
+    n += std::abs(a.rgb[i] - b.rgb[i]) > levels || std::abs(a.rgb[i + 1] - b.rgb[i + 1]) > levels ||
+         std::abs(a.rgb[i + 2] - b.rgb[i + 2]) > levels;
+  return n;
+}
+
+// `small` scaled up to width x height as a linear filter does it: each
+// pixel's centre mapped into `small`, the four pixels around that point
+// weighed by their nearness, the edges repeated outwards.
+Image ScaledUp(const Image& small, int width, int height) {
+  Image big{width, height, std::vector<std::uint8_t>(3 * static_cast<size_t>(width) * height)};
+  auto clamped = [](int i, int size) { return std::clamp(i, 0, size - 1); };
+  for (int y = 0; y < height; ++y) {
+    const double v = (y + 0.5) * small.height / height - 0.5;
+    const int y0 = static_cast<int>(std::floor(v));
+    const double fy = v - y0;
+    for (int x = 0; x < width; ++x) {
+      const double u = (x + 0.5) * small.width / width - 0.5;
+      const int x0 = static_cast<int>(std::floor(u));
+      const double fx = u - x0;
+      const std::uint8_t* p00 = small.At(clamped(x0, small.width), clamped(y0, small.height));
+      const std::uint8_t* p10 = small.At(clamped(x0 + 1, small.width), clamped(y0, small.height));
+      const std::uint8_t* p01 = small.At(clamped(x0, small.width), clamped(y0 + 1, small.height));
+      const std::uint8_t* p11 = small.At(clamped(x0 + 1, small.width), clamped(y0 + 1, small.height));
+      for (int c = 0; c < 3; ++c) {
+        const double top = p00[c] * (1 - fx) + p10[c] * fx, bottom = p01[c] * (1 - fx) + p11[c] * fx;
+        big.rgb[3 * (static_cast<size_t>(y) * width + x) + c] =
+            static_cast<std::uint8_t>(std::lround(top * (1 - fy) + bottom * fy));
+      }
+    }
+  }
+  return big;
+}
+
+// The lit pixels' bounding box, as width over height; 0 when none is lit.
+double LitAspect(const Image& image) {
+  int left = image.width, right = -1, top = image.height, bottom = -1;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
+      if (image.Lit(x, y)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  return right < 0 ? 0 : static_cast<double>(right - left + 1) / (bottom - top + 1);
 }
 
 // A virtual X server for a test, started with `server` options, and ombrel
@@ -162,13 +224,14 @@ class HackTest : public ::testing::Test {
     return window;
   }
 
-  // What ombrel-frames writes for the scenario of `line` at 320 x 240 as its
-  // frame `frame`.
-  static Image Written(const std::string& line, int frame = 1) {
+  // What ombrel-frames writes for the scenario of `line` at width x height
+  // (320 x 240) as its frame `frame`.
+  static Image Written(const std::string& line, int frame = 1, int width = 320, int height = 240) {
     const std::filesystem::path out =
         std::filesystem::path(::testing::TempDir()) / ("ombrel_same_scene_" + std::to_string(getpid()));
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
     std::vector<std::string> frames =
-        Words(line + " --size 320x240 --every " + std::to_string(frame) + " --out " + out.string());
+        Words(line + " --size " + size + " --every " + std::to_string(frame) + " --out " + out.string());
     frames.insert(frames.begin(), OMBREL_FRAMES_PATH);
     std::string output;
     EXPECT_EQ(RunToEnd(frames, 60s, &output), 0) << output;
@@ -176,9 +239,9 @@ class HackTest : public ::testing::Test {
     std::snprintf(name, sizeof name, "frame-%06d.png", frame);
     const Image written = ReadPng((out / name).string());
     std::filesystem::remove_all(out);
-    EXPECT_EQ(written.width, 320);
-    EXPECT_EQ(written.height, 240);
-    EXPECT_GT(written.LitPixels(), 1000);
+    EXPECT_EQ(written.width, width);
+    EXPECT_EQ(written.height, height);
+    EXPECT_GT(written.LitPixels(), width * height / 80);
     return written;
   }
 
@@ -456,6 +519,102 @@ TEST_P(HackOnX, FpsChangesOnlyItsCorner) {
   EXPECT_GT(Differences(plain, withFps, corner), 20) << "the frame rate is shown";
 }
 
+// At --scale F the scene is drawn at F times the window's size, as
+// ombrel-frames writes it at that size, and scaled up to the window by a
+// linear filter: the window shows ombrel-frames' frame at the scaled size,
+// scaled up, but for a level or two of rounding. The frame drawn at the
+// window's own size differs on many pixels, so the two are told apart.
+TEST_P(HackOnX, AScaledFrameIsOmbrelFramesFrameAtTheScaledSizeScaledUp) {
+  const struct {
+    const char* scale;
+    int width, height;
+  } cases[] = {{"0.5", 160, 120}, {"0.3", 96, 72}};
+  const std::string frame = FirstFrame("--particles 2050");
+  const Image unscaled = Written(frame);
+  const long allowed = 320 * 240 / 200;
+  for (const auto& c : cases) {
+    const Image want = ScaledUp(Written(frame, 1, c.width, c.height), 320, 240);
+    const std::string said = DrawingLine(gl_) + "ombrel: drawing " + std::to_string(c.width) + " x " +
+                             std::to_string(c.height) +
+                             " pixels, scaled up to the window's 320 x 240 by glBlitFramebuffer\n" +
+                             StepsLine("1", "1");
+    const Image shown =
+        DrawInto(screen_.MakeWindow(0, 0, 320, 240), frame + " --verbose --scale " + c.scale, said);
+    EXPECT_LE(PixelsBeyond(shown, want, 2), allowed) << c.scale;
+    EXPECT_GT(PixelsBeyond(unscaled, want, 2), 10 * allowed) << c.scale;
+  }
+}
+
+// A scaled window that changes its size gets a framebuffer of the new
+// size's share and the projection for it: a sphere without particles stays
+// round and in the middle, where a framebuffer left at the old size would
+// be stretched to the new shape.
+TEST_F(HackOnAnyGl, AScaledSceneFollowsTheWindowsSize) {
+  const Window window = screen_.MakeWindow(0, 0, 320, 240);
+  auto ombrel = Start("--window-id " + std::to_string(window) + " --container sphere --particles 0 --scale 0.5");
+  double x = 0, y = 0, aspect = 0;
+  auto roundAt = [&](double cx, double cy) {
+    const Image shot = screen_.Grab(window);
+    if (shot.LitPixels() < 300) return false;
+    shot.LitCentre(x, y);
+    aspect = LitAspect(shot);
+    return std::abs(x - cx) < 10 && std::abs(y - cy) < 10 && std::abs(aspect - 1) < 0.1;
+  };
+  EXPECT_TRUE(WaitFor([&] { return roundAt(160, 120); }, 10s))
+      << "centre " << x << ", " << y << ", width over height " << aspect << "\n" << ombrel->Output();
+  XResizeWindow(screen_.display(), window, 600, 200);
+  XSync(screen_.display(), False);
+  EXPECT_TRUE(WaitFor([&] { return roundAt(300, 100); }, 10s))
+      << "centre " << x << ", " << y << ", width over height " << aspect;
+  kill(ombrel->pid(), SIGTERM);
+  EXPECT_EQ(ombrel->WaitExit(3s), 0);
+}
+
+// ombrel-glx on an OpenGL without framebuffer objects (Mesa told to offer
+// OpenGL 2.1 without GL_ARB_framebuffer_object) says so under --verbose and
+// draws at the window's size.
+TEST_F(HackOnAnyGl, WithoutAFramebufferBlitTheFramesAreNotScaled) {
+  gl_ = "glx";
+  const std::vector<std::string> noBlit = {"MESA_GL_VERSION_OVERRIDE=2.1",
+                                           "MESA_EXTENSION_OVERRIDE=-GL_ARB_framebuffer_object"};
+  const std::string said = DrawingLine("glx") +
+                           "ombrel: --scale 0\\.5: OpenGL 2\\.1 .*has no framebuffer blit to scale frames with; "
+                           "drawing at the window's size\n" +
+                           StepsLine("1", "1");
+  EXPECT_TRUE(IsFirstFrame(
+      DrawInto(screen_.MakeWindow(0, 0, 320, 240), FirstFrame("") + " --scale 0.5 --verbose", said, noBlit)));
+}
+
+// At 60, 30, 20 and 15 frames a second the scene keeps 60 steps a second:
+// with --clock T --frames 121 the last frame is ombrel-frames' frame 121
+// whatever the rate, drawn no sooner than the two seconds that 120 steps
+// take, after at most one frame for every 60 / rate steps besides the first
+// and the last, and at least one for every four steps (a frame takes at most
+// four). A frame that took one step, as a slowed scene would, breaks the
+// first bound; one that took more than were due, the time.
+TEST_F(HackOnAnyGl, AtEveryFrameRateTheSceneKeepsSixtyStepsASecond) {
+  const std::string line = "--particles 2050 --clock " + std::to_string(kClock) + " --frames 121";
+  const Image written = Written(line, 121);
+  for (const int rate : {60, 30, 20, 15}) {
+    const Window window = screen_.MakeWindow(0, 0, 320, 240);
+    const std::string delay = std::to_string(1000000 / rate);
+    std::string output;
+    const TestClock::time_point started = TestClock::now();
+    ASSERT_EQ(RunToEnd(::Ombrel("--window-id " + Hex(window) + " " + line + " --delay " + delay + " --verbose"), 60s,
+                       &output, {screen_.Variable()}),
+              0)
+        << output;
+    EXPECT_GE(TestClock::now() - started, 1900ms) << rate;
+    std::smatch drawn;
+    ASSERT_TRUE(std::regex_search(output, drawn, std::regex("ombrel: steps taken: 121, frames drawn: (\\d+)\n$")))
+        << output;
+    const int frames = std::stoi(drawn[1]);
+    EXPECT_LE(frames, 120 / (60 / rate) + 2) << rate << " frames a second";
+    EXPECT_GE(frames, 1 + 120 / 4) << rate << " frames a second";
+    EXPECT_EQ(Differences(screen_.Grab(window), written, [](int, int) { return true; }), 0) << rate;
+  }
+}
+
 TEST_F(HackOnAnyGl, WindowsItCannotUseEndItWithOneLineAndCodeOne) {
   struct Case {
     std::string line;
@@ -586,7 +745,7 @@ TEST_F(HackOnAnyGl, GeometryOfAWindowThatIsGoneIsOneByOne) {
 
 TEST(HackWithoutX, BadArgumentsGetOneLineAndCodeTwo) {
   for (const char* line : {"--delay x", "--window-id", "--window-id 0", "--frames-per-second 60",
-                           "--container box", "--fps 1", "stray"}) {
+                           "--container box", "--fps 1", "--scale 2", "stray"}) {
     std::string output;
     EXPECT_EQ(RunToEnd(Ombrel(line), 10s, &output, {"DISPLAY=:nothing"}), 2) << line;
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << line << ": " << output;
