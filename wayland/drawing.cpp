@@ -2,6 +2,7 @@
 
 #include <wayland-client.h>
 
+#include "options/render_scale.h"
 #include "render/fps_text.h"
 #include "render/frame_driver.h"
 #include "render/gl_setup.h"
@@ -50,7 +51,7 @@ void DrawFrame(WaylandProgram& program, OutputSurface& surface, std::uint64_t st
     Fail(program, "EGL cannot draw into the surface of an output");
     return;
   }
-  const int width = surface.Width * surface.BufferScale, height = surface.Height * surface.BufferScale;
+  const int width = surface.PixelWidth, height = surface.PixelHeight;
   const bool first = !surface.Scene;
   program.Scenes.Activate(surface.Scene);
   // As ombrel-frames: the scene is made from its first frame's reseed, and
@@ -63,13 +64,17 @@ void DrawFrame(WaylandProgram& program, OutputSurface& surface, std::uint64_t st
   SetProjection(width, height);
   SeedFrame(program.Options.Clock, surface.Drawn);
   RenderFrame();
-  if (program.Options.ShowFps) DrawFpsText(surface.Fps.Text(), width, height, surface.BufferScale);
+  // The frame rate's figures are as large on the output at any render scale.
+  if (program.Options.ShowFps)
+    DrawFpsText(surface.Fps.Text(), width, height,
+                ScaledPixels(surface.BufferScale, Scaled(program) ? program.Options.Scale : 1.0));
   RequestFrame(surface);
   if (!program.Egl.Swap(surface.EglSurface)) {
     Fail(program, "EGL cannot show a frame on an output");
     return;
   }
   ++surface.Drawn;
+  ++surface.Shown;
   surface.Fps.FrameDone(MonotonicClock::now());
 }
 

@@ -44,7 +44,9 @@ struct OutputSurface {
   xdg_toplevel* Toplevel = nullptr;
   wl_egl_window* EglWindow = nullptr;
   void* EglSurface = nullptr;
-  wp_viewport* Viewport = nullptr;  // stretches the blank buffer (where the compositor can)
+  // Stretches the blank buffer, and scales frames of the render scale up
+  // (where the compositor can).
+  wp_viewport* Viewport = nullptr;
   bool TakesKeyboard = false;       // the one overlay that asks for the keyboard
   bool BlankShown = false;          // mapped with the blank buffer, waiting for the keyboard
 
@@ -52,9 +54,12 @@ struct OutputSurface {
   // whether it (or the output's scale) is still to be taken.
   int AskedWidth = 0, AskedHeight = 0;
   bool ConfigurePending = false;
-  // The size and scale drawn at, once configured.
+  // The size and scale drawn at, once configured: the surface's size, the
+  // output's scale, and the buffer's size in pixels (the output's pixels, or
+  // with --scale that share of them, which the compositor scales up).
   int Width = 0, Height = 0;
   int BufferScale = 1;
+  int PixelWidth = 0, PixelHeight = 0;
   bool Configured = false;
 
   bool FrameWanted = false;  // a frame callback came, or the first frame is due
@@ -62,6 +67,7 @@ struct OutputSurface {
   StepClock Steps;
   FrameRate Fps;
   std::uint64_t Drawn = 0;  // steps taken, as ombrel-frames counts its frames
+  std::uint64_t Shown = 0;  // frames drawn
   OutputScenes::Scene Scene;
 };
 

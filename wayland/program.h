@@ -56,6 +56,11 @@ struct WaylandProgram {
 // where there is no layer shell).
 bool Guarded(const WaylandProgram& program);
 
+// Whether frames are drawn at the render scale (--scale below 1), which the
+// compositor scales up through wp_viewporter; where it offers none, they are
+// drawn at the outputs' size.
+bool Scaled(const WaylandProgram& program);
+
 // Ends the program with `error` (the first one given, if several come).
 void Fail(WaylandProgram& program, const std::string& error);
 

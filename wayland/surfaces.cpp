@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "options/render_scale.h"
 #include "wayland/ignore_event.h"
 #include "wayland/layer_shell.h"
 #include "viewporter-client-protocol.h"
@@ -91,6 +92,9 @@ std::unique_ptr<OutputSurface> MakeSurface(Output& output, bool keyboard) {
   auto made = std::make_unique<OutputSurface>(output, steps);
   OutputSurface& s = *made;
   s.Surface = wl_compositor_create_surface(program.Compositor);
+  // The blank buffer and the render scale are stretched over the surface.
+  if ((Guarded(program) || Scaled(program)) && program.Viewporter != nullptr)
+    s.Viewport = wp_viewporter_get_viewport(program.Viewporter, s.Surface);
   if (program.LayerShell != nullptr) {
     const bool wallpaper = program.Options.Background;
     s.Layer = zwlr_layer_shell_v1_get_layer_surface(
@@ -103,8 +107,6 @@ std::unique_ptr<OutputSurface> MakeSurface(Output& output, bool keyboard) {
     zwlr_layer_surface_v1_set_size(s.Layer, 0, 0);
     zwlr_layer_surface_v1_set_exclusive_zone(s.Layer, -1);
     s.TakesKeyboard = keyboard;
-    if (Guarded(program) && program.Viewporter != nullptr)
-      s.Viewport = wp_viewporter_get_viewport(program.Viewporter, s.Surface);
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         s.Layer, keyboard ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
                           : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
@@ -129,16 +131,26 @@ void AskForKeyboard(OutputSurface& s) {
 
 // The EGL window is made at the first configure and resized at later ones,
 // and the first frame is due. A new scale starts a new scene at the new size.
+// At the render scale the buffer is that share of the output's pixels, and
+// the viewport's destination, the surface's size, has the compositor scale
+// it up; both take effect with the next frame's commit.
 void TakeConfigure(WaylandProgram& program, OutputSurface& s) {
   const bool rescaled = s.Configured && s.BufferScale != s.Owner.Scale;
   s.ConfigurePending = false;
   s.Width = s.AskedWidth;
   s.Height = s.AskedHeight;
   s.BufferScale = s.Owner.Scale;
-  const int pixelWidth = s.Width * s.BufferScale, pixelHeight = s.Height * s.BufferScale;
-  wl_surface_set_buffer_scale(s.Surface, s.BufferScale);
+  const double scale = Scaled(program) ? program.Options.Scale : 1.0;
+  s.PixelWidth = ScaledPixels(s.Width * s.BufferScale, scale);
+  s.PixelHeight = ScaledPixels(s.Height * s.BufferScale, scale);
+  if (Scaled(program)) {
+    wl_surface_set_buffer_scale(s.Surface, 1);
+    wp_viewport_set_destination(s.Viewport, s.Width, s.Height);
+  } else {
+    wl_surface_set_buffer_scale(s.Surface, s.BufferScale);
+  }
   if (s.EglWindow == nullptr) {
-    s.EglWindow = wl_egl_window_create(s.Surface, pixelWidth, pixelHeight);
+    s.EglWindow = wl_egl_window_create(s.Surface, s.PixelWidth, s.PixelHeight);
     std::string error;
     s.EglSurface = s.EglWindow ? program.Egl.CreateSurface(s.EglWindow, error) : nullptr;
     if (s.EglSurface == nullptr) {
@@ -146,7 +158,7 @@ void TakeConfigure(WaylandProgram& program, OutputSurface& s) {
       return;
     }
   } else {
-    wl_egl_window_resize(s.EglWindow, pixelWidth, pixelHeight, 0, 0);
+    wl_egl_window_resize(s.EglWindow, s.PixelWidth, s.PixelHeight, 0, 0);
   }
   if (rescaled) {
     program.Scenes.Forget(s.Scene);
@@ -157,19 +169,21 @@ void TakeConfigure(WaylandProgram& program, OutputSurface& s) {
 }
 
 // The blank pixel at scale 1 (a buffer's size must be a multiple of its
-// scale); the output's scale is asked for again at once, for the first
+// scale); the frames' buffer scale is asked for again at once, for the first
 // frame's commit.
 void ShowBlank(WaylandProgram& program, OutputSurface& s) {
   wl_surface_attach(s.Surface, program.Blank, 0, 0);
   wl_surface_set_buffer_scale(s.Surface, 1);
   if (s.Viewport != nullptr) wp_viewport_set_destination(s.Viewport, s.Width, s.Height);
   wl_surface_commit(s.Surface);
-  wl_surface_set_buffer_scale(s.Surface, s.BufferScale);
+  wl_surface_set_buffer_scale(s.Surface, Scaled(program) ? 1 : s.BufferScale);
   s.BlankShown = true;
 }
 
+// Frames at the render scale keep the viewport's destination, which scales
+// them up; others are shown at their own size.
 void LeaveBlank(OutputSurface& s) {
-  if (s.Viewport != nullptr) wp_viewport_set_destination(s.Viewport, -1, -1);
+  if (s.Viewport != nullptr && !Scaled(*s.Owner.Program)) wp_viewport_set_destination(s.Viewport, -1, -1);
   s.BlankShown = false;
 }
 

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "options/program_messages.h"
+#include "options/render_scale.h"
 #include "posix/stop_signals.h"
 #include "wayland/blank_buffer.h"
 #include "wayland/connection.h"
@@ -63,6 +64,9 @@ int Run(WaylandProgram& program) {
   if (program.Options.Frames && *program.Options.Frames == 0) return 0;
   if (program.LayerShell == nullptr)
     ReportError(kProgram, "the compositor has no layer shell; showing the scene in full-screen windows instead");
+  if (program.Options.Scale < 1 && program.Viewporter == nullptr)
+    Say(program, "--scale " + DecimalText(program.Options.Scale) +
+                     ": the compositor offers no wp_viewporter to scale frames up with; drawing at the outputs' size");
   if (Guarded(program) && (program.Blank = MakeBlankBuffer(program.Shm)) == nullptr) {
     ReportError(kProgram, "cannot make a buffer in shared memory");
     return 1;
@@ -88,6 +92,11 @@ int Run(WaylandProgram& program) {
     const auto until = program.Shown && Guarded(program) ? program.Keyboard.Deadline() : std::nullopt;
     if (!Dispatch(program.Display, until)) Fail(program, ConnectionError(program.Display));
   }
+  for (const auto& output : program.Outputs)
+    if (output->Surface != nullptr)
+      Say(program, (output->Name.empty() ? std::string("an output") : output->Name) +
+                       ": steps taken: " + std::to_string(output->Surface->Drawn) +
+                       ", frames drawn: " + std::to_string(output->Surface->Shown));
   // The last requests (frames, or surfaces let go) reach the compositor
   // before the program ends.
   if (program.Error.empty() && wl_display_roundtrip(program.Display) < 0)
@@ -102,6 +111,10 @@ int Run(WaylandProgram& program) {
 }  // namespace
 
 bool Guarded(const WaylandProgram& program) { return program.LayerShell != nullptr && !program.Options.Background; }
+
+bool Scaled(const WaylandProgram& program) {
+  return program.Options.Scale < kMostScale && program.Viewporter != nullptr;
+}
 
 void Fail(WaylandProgram& program, const std::string& error) {
   if (program.Error.empty()) program.Error = error;

@@ -44,7 +44,9 @@ DisplayUsageParts WaylandUsageParts() {
               {"--background",
                "show the scene as the wallpaper, under every window, until SIGTERM (input does not end it)"},
               {"--output NAME", "with --background: only on output NAME (repeat for several; all by default)"},
-              {"--verbose", "say why it ends or hides: another copy runs, or another program took the keyboard"},
+              {"--verbose",
+               "say why it ends or hides (another copy runs, or another program took the keyboard), why frames are "
+               "not scaled, and each output's steps and frames at the end"},
           },
           {
               {0, "when ended by a signal, by input, by a lock or after --frames, when another ombrel-wayland "
