@@ -38,7 +38,7 @@ const std::vector<OptionHelp>& DisplayOptionsHelp() {
        "frames come); the scene moves 60 steps a second at any delay"},
       {"--scale F",
        "draw F times the output's pixels across and down, 0.25 to 1 (1), and let the display scale the picture "
-       "up: 0.5 draws a quarter of the pixels, for less power"},
+       "up: 0.5 draws a quarter of the pixels"},
       {"--fps", "show the frame rate"},
       {"--clock T",
        "start at calendar second T, 0 to 4294967295, instead of the clock's; frame i then draws from second "
