@@ -64,7 +64,8 @@ void DrawFrame(WaylandProgram& program, OutputSurface& surface, std::uint64_t st
   SetProjection(width, height);
   SeedFrame(program.Options.Clock, surface.Drawn);
   RenderFrame();
-  // The frame rate's figures are as large on the output at any render scale.
+  // The frame rate's figures at the output's scale times the render scale,
+  // at least 1: as large on the output as unscaled wherever that is whole.
   if (program.Options.ShowFps)
     DrawFpsText(surface.Fps.Text(), width, height,
                 ScaledPixels(surface.BufferScale, Scaled(program) ? program.Options.Scale : 1.0));
