@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "tests/wayland/test_connection.h"
 #include "wayland/ignore_event.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -83,14 +84,11 @@ const xdg_surface_listener kSurfaceListener = SurfaceListener();
 }  // namespace
 
 TestWindow::TestWindow(const std::string& appId, std::uint32_t rgb) : rgb_(rgb) {
-  display_ = wl_display_connect(nullptr);
+  display_ = ConnectAndBindGlobals(kRegistryListener, this);
   if (display_ == nullptr) {
     error_ = "cannot connect to the compositor";
     return;
   }
-  wl_registry* registry = wl_display_get_registry(display_);
-  wl_registry_add_listener(registry, &kRegistryListener, this);
-  wl_display_roundtrip(display_);
   if (Compositor == nullptr || Shm == nullptr || WmBase == nullptr) {
     error_ = "the compositor lacks wl_compositor, wl_shm or xdg_wm_base";
     return;

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "tests/wayland/test_connection.h"
 #include "virtual-input-client-protocol.h"
 
 namespace {
@@ -50,14 +51,11 @@ int KeymapFile(std::uint32_t& size) {
 }  // namespace
 
 VirtualInput::VirtualInput() {
-  display_ = wl_display_connect(nullptr);
+  display_ = ConnectAndBindGlobals(kRegistryListener, this);
   if (display_ == nullptr) {
     error_ = "cannot connect to the compositor";
     return;
   }
-  wl_registry* registry = wl_display_get_registry(display_);
-  wl_registry_add_listener(registry, &kRegistryListener, this);
-  wl_display_roundtrip(display_);
   if (Seat == nullptr || PointerManager == nullptr || KeyboardManager == nullptr) {
     error_ = "the compositor lacks a seat or the virtual pointer and keyboard managers";
     return;
