@@ -31,9 +31,9 @@ class EglWindowContext {
   // be initialised on it. The display is terminated with this object.
   bool Open(unsigned platform, void* nativeDisplay, std::string& error);
 
-  // On the opened display: chooses the configuration among those that `fits`,
-  // creates the context,
-  // makes it current without a surface and sets the GL 1.1 layer up on it.
+  // On the opened display: chooses the configuration among those that
+  // `fits`, creates the context, makes it current without a surface and sets
+  // the GL 1.1 layer up on it.
   // Returns false with `error` set (one line) when a fitting configuration,
   // an OpenGL ES 3.0 context or the layer is not available.
   bool Create(std::string& error, const VisualFits& fits = {});

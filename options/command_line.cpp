@@ -13,6 +13,13 @@ bool OptionName(const std::string& argument, std::string& name) {
 
 }  // namespace
 
+ProgramOption FlagOption(const std::string& name, bool& flag) {
+  return {name, false, [&flag](const std::string&, std::string&) {
+            flag = true;
+            return true;
+          }};
+}
+
 ProgramOption WholeNumberOption(const std::string& name, std::uint32_t least, std::uint32_t most,
                                 const std::string& expects, std::function<void(std::uint32_t)> take) {
   return {name, true, [name, least, most, expects, take](const std::string& value, std::string& error) {

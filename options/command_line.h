@@ -20,6 +20,9 @@ struct ProgramOption {
   std::function<bool(const std::string& value, std::string& error)> Apply;
 };
 
+// An option without a value that sets `flag` (--fps, --verbose).
+ProgramOption FlagOption(const std::string& name, bool& flag);
+
 // An option whose value is a whole number from `least` to `most`, handed to
 // `take`; any other value is refused with ExpectsMessage(name, expects, value).
 ProgramOption WholeNumberOption(const std::string& name, std::uint32_t least, std::uint32_t most,

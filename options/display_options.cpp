@@ -21,10 +21,7 @@ CommandLine ParseDisplayOptions(int argc, const char* const* argv, DisplayOption
                         options.Scale = *scale;
                         return true;
                       }});
-  accepted.push_back({"--fps", false, [&options](const std::string&, std::string&) {
-                        options.ShowFps = true;
-                        return true;
-                      }});
+  accepted.push_back(FlagOption("--fps", options.ShowFps));
   accepted.push_back(ClockOption([&options](std::uint32_t clock) { options.Clock = clock; }));
   accepted.push_back(FramesOption([&options](std::uint32_t frames) { options.Frames = frames; }));
   accepted.insert(accepted.end(), own.begin(), own.end());

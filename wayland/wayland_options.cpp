@@ -1,29 +1,18 @@
 #include "wayland/wayland_options.h"
 
-namespace {
-
-ProgramOption Flag(const char* name, bool& flag) {
-  return {name, false, [&flag](const std::string&, std::string&) {
-            flag = true;
-            return true;
-          }};
-}
-
-}  // namespace
-
 CommandLine ParseWaylandOptions(int argc, const char* const* argv, WaylandOptions& options, std::string& error) {
   const CommandLine asked = ParseDisplayOptions(
       argc, argv, options, error,
       {WholeNumberOption("--idle", 1, kMaxIdleSeconds, "a whole number of seconds from 1 to 4294967",
                          [&options](std::uint32_t seconds) { options.IdleSeconds = seconds; }),
-       Flag("--background", options.Background),
+       FlagOption("--background", options.Background),
        {"--output", true,
         [&options](const std::string& name, std::string& message) {
           if (name.empty()) message = "--output expects the name of an output, such as DP-1";
           else options.Outputs.push_back(name);
           return !name.empty();
         }},
-       Flag("--verbose", options.Verbose)});
+       FlagOption("--verbose", options.Verbose)});
   if (asked != CommandLine::kRun) return asked;
   if (options.Background && options.IdleSeconds) error = "--background and --idle cannot be used together";
   else if (!options.Outputs.empty() && !options.Background) error = "--output is for --background";

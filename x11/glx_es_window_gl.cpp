@@ -18,23 +18,15 @@
 #include <GL/glxext.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "gl11/gl11.h"
+#include "x11/extension_list.h"
 #include "x11/window_gl.h"
 #include "x11/x_error_trap.h"
 
 namespace {
 
 Gl11Proc LoadGlx(const char* name) { return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)); }
-
-// Whether GLX's extension string names `extension` in full.
-bool HasExtension(const char* extensions, const char* extension) {
-  const size_t length = std::strlen(extension);
-  for (const char* at = extensions; (at = std::strstr(at, extension)) != nullptr; at += length)
-    if ((at == extensions || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  return false;
-}
 
 int ConfigAttribute(Display* display, GLXFBConfig config, int attribute) {
   int value = 0;
@@ -60,9 +52,9 @@ class GlxEsWindowGl : public WindowGl {
     createContext_ = reinterpret_cast<PFNGLXCREATECONTEXTATTRIBSARBPROC>(
         LoadGlx("glXCreateContextAttribsARB"));
     // Either extension lets GLX_CONTEXT_ES2_PROFILE_BIT_EXT ask for OpenGL ES 3.
-    const bool esProfile = extensions != nullptr && HasExtension(extensions, "GLX_ARB_create_context") &&
-                           (HasExtension(extensions, "GLX_EXT_create_context_es2_profile") ||
-                            HasExtension(extensions, "GLX_EXT_create_context_es_profile"));
+    const bool esProfile = extensions != nullptr && NamesExtension(extensions, "GLX_ARB_create_context") &&
+                           (NamesExtension(extensions, "GLX_EXT_create_context_es2_profile") ||
+                            NamesExtension(extensions, "GLX_EXT_create_context_es_profile"));
     if (!esProfile || createContext_ == nullptr) {
       error = std::string("GLX on display '") + DisplayString(display) + "' offers no OpenGL ES profile";
       return false;

@@ -21,11 +21,7 @@ std::optional<std::uint32_t> ParseIdDigits(const std::string& text, int base) {
 // The program's own options, written into `options`: the window choice.
 std::vector<ProgramOption> OwnOptions(HackOptions& options) {
   return {
-      {"--root", false,
-       [&options](const std::string&, std::string&) {
-         options.Root = true;
-         return true;
-       }},
+      FlagOption("--root", options.Root),
       {"--window-id", true,
        [&options](const std::string& value, std::string& error) {
          options.WindowId = ParseWindowId(value);
@@ -41,11 +37,7 @@ std::vector<ProgramOption> OwnOptions(HackOptions& options) {
          else error = ExpectsMessage("--gl", "auto, glx-es, egl or glx", value);
          return error.empty();
        }},
-      {"--verbose", false,
-       [&options](const std::string&, std::string&) {
-         options.Verbose = true;
-         return true;
-       }},
+      FlagOption("--verbose", options.Verbose),
   };
 }
 
@@ -66,8 +58,8 @@ DisplayUsageParts HackUsageParts() {
   return {"ombrel",
           "Glowing particles bounce in a turning cube or sphere whose cells wear away or grow: Ombrel's scene as "
           "an XScreenSaver hack, drawn with OpenGL ES 3 through GLX, or where that cannot serve the window, through "
-          "EGL, or else with OpenGL 1.1 through GLX (the program ombrel-glx beside it). Without --root or --window-id it opens a 1024 x 768 window of its own, which "
-          "Escape, q or closing the window end.",
+          "EGL, or else with OpenGL 1.1 through GLX (the program ombrel-glx beside it). Without --root or "
+          "--window-id it opens a 1024 x 768 window of its own, which Escape, q or closing the window end.",
           {
               {"--root", "draw into the window in XSCREENSAVER_WINDOW, or into the root window when that is unset"},
               {"--window-id ID", "draw into window ID (0x... or decimal); wins over --root"},

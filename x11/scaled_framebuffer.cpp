@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "options/render_scale.h"
+#include "x11/extension_list.h"
 
 namespace {
 
@@ -20,14 +21,6 @@ bool CoreHasBlit(const char* version) {
   constexpr const char* kEs = "OpenGL ES ";
   if (std::strncmp(version, kEs, std::strlen(kEs)) == 0) version += std::strlen(kEs);
   return std::atoi(version) >= 3;
-}
-
-// Whether the extension string `extensions` names `extension` in full.
-bool HasExtension(const char* extensions, const char* extension) {
-  const size_t length = std::strlen(extension);
-  for (const char* at = extensions; (at = std::strstr(at, extension)) != nullptr; at += length)
-    if ((at == extensions || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  return false;
 }
 
 }  // namespace
@@ -43,7 +36,7 @@ bool ScaledFramebuffer::Start(ProcLoader load, double scale, std::string& why) {
   const char* extensions =
       version && !CoreHasBlit(version) ? reinterpret_cast<const char*>(getString(GL_EXTENSIONS)) : nullptr;
   if (version == nullptr ||
-      (!CoreHasBlit(version) && (extensions == nullptr || !HasExtension(extensions, "GL_ARB_framebuffer_object")))) {
+      (!CoreHasBlit(version) && (extensions == nullptr || !NamesExtension(extensions, "GL_ARB_framebuffer_object")))) {
     why = std::string("OpenGL ") + (version ? version : "of an unknown version") +
           " has no framebuffer blit to scale frames with; drawing at the window's size";
     return false;

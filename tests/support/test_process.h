@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -157,6 +158,17 @@ struct Image {
     y = sy / sum;
   }
 };
+
+// Pixels of two pictures that differ by more than `levels` in some channel;
+// every pixel of `b` when the sizes differ.
+inline long PixelsBeyond(const Image& a, const Image& b, int levels) {
+  if (a.width != b.width || a.height != b.height) return static_cast<long>(b.width) * b.height;
+  long n = 0;
+  for (size_t i = 0; i < a.rgb.size(); i += 3)
+    n += std::abs(a.rgb[i] - b.rgb[i]) > levels || std::abs(a.rgb[i + 1] - b.rgb[i + 1]) > levels ||
+         std::abs(a.rgb[i + 2] - b.rgb[i + 2]) > levels;
+  return n;
+}
 
 // RGB pixels of a PNG file; empty when it cannot be read.
 inline Image ReadPng(const std::string& path) {

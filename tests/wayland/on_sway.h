@@ -33,20 +33,6 @@ inline bool SceneHidden(const Image& shot) {
   return !shot.rgb.empty() && shot.Lit(0, 0) && shot.Lit(shot.width - 1, shot.height - 1);
 }
 
-// Pixels of two same-sized pictures that differ by more than `levels` in
-// some channel; every pixel when the sizes differ.
-inline long PixelsBeyond(const Image& a, const Image& b, int levels) {
-  if (a.width != b.width || a.height != b.height) return static_cast<long>(b.width) * b.height;
-  long n = 0;
-  for (size_t i = 0; i < a.rgb.size(); i += 3)
-    for (size_t c = 0; c < 3; ++c)
-      if (std::abs(a.rgb[i + c] - b.rgb[i + c]) > levels) {
-        ++n;
-        break;
-      }
-  return n;
-}
-
 // Whether `shot` shows a lock of one colour (0xRRGGBB), swaylock's: that
 // colour near the corners and halfway to the middle (where its indicator
 // is not).

@@ -82,17 +82,6 @@ int Differences(const Image& a, const Image& b, const std::function<bool(int, in
   return n;
 }
 
-// Pixels of two pictures that differ by more than `levels` in some channel;
-// every pixel of `b` when the sizes differ.
-long PixelsBeyond(const Image& a, const Image& b, int levels) {
-  if (a.width != b.width || a.height != b.height) return static_cast<long>(b.width) * b.height;
-  long n = 0;
-  for (size_t i = 0; i < a.rgb.size(); i += 3)
-    n += std::abs(a.rgb[i] - b.rgb[i]) > levels || std::abs(a.rgb[i + 1] - b.rgb[i + 1]) > levels ||
-         std::abs(a.rgb[i + 2] - b.rgb[i + 2]) > levels;
-  return n;
-}
-
 // `small` scaled up to width x height as a linear filter does it: each
 // pixel's centre mapped into `small`, the four pixels around that point
 // weighed by their nearness, the edges repeated outwards.
